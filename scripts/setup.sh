@@ -1,0 +1,45 @@
+#!/usr/bin/env bash
+# Makes a Debian 12 machine ready to build and test Slatewash Settings:
+# MinGW-w64 cross toolchain, CMake, Ninja, GoogleTest sources, Wine (32-bit),
+# Xvfb and the GL/X libraries and fonts that Direct2D painting needs under Wine.
+# Idempotent: returns within seconds when everything is already installed.
+set -euo pipefail
+
+packages=(
+  cmake ninja-build make
+  g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686 mingw-w64-i686-dev
+  googletest
+  wine wine32:i386 wine64
+  xvfb x11-utils imagemagick
+  libgl1:i386 libgl1-mesa-dri:i386 libglx-mesa0:i386 libxcomposite1:i386
+  fonts-noto-cjk
+  clang libclang-rt-14-dev
+)
+
+sudo_cmd=()
+if [ "$(id -u)" -ne 0 ]; then
+  sudo_cmd=(sudo)
+fi
+
+if ! dpkg --print-foreign-architectures | grep -qx i386; then
+  "${sudo_cmd[@]}" dpkg --add-architecture i386
+  need_update=1
+fi
+
+missing=()
+for p in "${packages[@]}"; do
+  # dpkg-query needs the architecture spelled for foreign packages only.
+  status=$(dpkg-query -W -f='${db:Status-Status}' "$p" 2>/dev/null || true)
+  [ "$status" = "installed" ] || missing+=("$p")
+done
+
+if [ ${#missing[@]} -eq 0 ]; then
+  echo "setup: everything is installed"
+  exit 0
+fi
+
+echo "setup: installing ${missing[*]}"
+export DEBIAN_FRONTEND=noninteractive
+"${sudo_cmd[@]}" apt-get update -q
+"${sudo_cmd[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}"
+echo "setup: done"

@@ -1,0 +1,38 @@
+#!/usr/bin/env bash
+# Runs a Windows executable under Wine with the project's own prefix.
+#   wine-run.sh win32|win64 program.exe [arguments...]
+# WINEPREFIX defaults to "wineprefix" in the build tree that holds the
+# executable. The prefix is created once, under a lock, so that tests started
+# in parallel do not race to create it (wineboot takes ~15 s the first time).
+set -euo pipefail
+
+arch=$1; exe=$2; shift 2
+
+if [ -z "${WINEPREFIX:-}" ]; then
+  dir=$(cd "$(dirname "$exe")" && pwd)
+  while [ "$dir" != / ] && [ ! -f "$dir/CMakeCache.txt" ]; do dir=$(dirname "$dir"); done
+  [ "$dir" = / ] && dir=$(cd "$(dirname "$exe")" && pwd)
+  export WINEPREFIX="$dir/wineprefix"
+fi
+export WINEDEBUG=${WINEDEBUG:--all}
+# No Mono or Gecko installers: the prefix needs neither.
+export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
+
+# Debian's "wine" wrapper prefers the 32-bit loader; 64-bit programs need wine64.
+loader=wine
+if [ "$arch" = win64 ]; then
+  if command -v wine64 >/dev/null 2>&1; then loader=wine64
+  elif [ -x /usr/lib/wine/wine64 ]; then loader=/usr/lib/wine/wine64; fi
+  export WINELOADER=${WINELOADER:-$loader}
+fi
+
+mkdir -p "$(dirname "$WINEPREFIX")"
+(
+  flock 9
+  if [ ! -f "$WINEPREFIX/.slatewash-ready" ]; then
+    "$loader" wineboot -i >/dev/null 2>&1 || true
+    touch "$WINEPREFIX/.slatewash-ready"
+  fi
+) 9>"$WINEPREFIX.lock"
+
+exec "$loader" "$exe" "$@"

@@ -1,0 +1,165 @@
+// The settings file on disk: its location, reading it, and replacing it
+// without ever losing the previous file.
+#include "settings/settings.h"
+
+#include "i18n/utf8.h"
+#include "test_folder.h"
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+namespace {
+
+class SettingsFileTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        currentSettings = Settings{};
+        settingsSnapshot = Settings{};
+        snapshotTaken = false;
+    }
+    void TearDown() override { SetUp(); }
+
+    std::wstring DataFolder() const { return root_ / L"Korvenda\\Slatewash"; }
+    std::wstring SettingsFile() const { return DataFolder() + L"\\settings.json"; }
+    void WriteSettingsFile(const std::string& bytes) {
+        CreateDirectoryW((root_ / L"Korvenda").c_str(), nullptr);
+        CreateDirectoryW(DataFolder().c_str(), nullptr);
+        WriteBytes(SettingsFile(), bytes);
+    }
+
+    TempFolder root_;
+    ScopedEnvironment appData_{L"LOCALAPPDATA", root_.Path().c_str()};
+};
+
+TEST_F(SettingsFileTest, DataFolderFollowsLocalAppData) {
+    EXPECT_EQ(GetAppDataFolder(), root_.Path() + L"\\Korvenda\\Slatewash");
+    EXPECT_EQ(GetSettingsFilePath(), root_.Path() + L"\\Korvenda\\Slatewash\\settings.json");
+}
+
+TEST_F(SettingsFileTest, DataFolderFallsBackToCurrentDirectory) {
+    {
+        ScopedEnvironment missing(L"LOCALAPPDATA", nullptr);
+        EXPECT_EQ(GetAppDataFolder(), L".\\Korvenda\\Slatewash");
+    }
+    {
+        ScopedEnvironment empty(L"LOCALAPPDATA", L"");
+        EXPECT_EQ(GetAppDataFolder(), L".\\Korvenda\\Slatewash");
+    }
+    {
+        std::wstring longPath = L"C:\\" + std::wstring(30000, L'x');
+        ScopedEnvironment fits(L"LOCALAPPDATA", longPath.c_str());
+        std::wstring folder = GetAppDataFolder();
+        EXPECT_EQ(folder.size(), longPath.size() + 19);
+        EXPECT_TRUE(folder.starts_with(longPath));
+    }
+}
+
+TEST_F(SettingsFileTest, SaveWritesTheDefaultFileByteForByteAndCreatesFolders) {
+    ASSERT_FALSE(FileExists(DataFolder()));
+    ASSERT_TRUE(SaveSettings());
+    std::string first = ReadBytes(SettingsFile());
+    EXPECT_EQ(first, ComposeSettingsText(Settings{}, WideToUtf8));
+
+    ASSERT_TRUE(SaveSettings());
+    EXPECT_EQ(ReadBytes(SettingsFile()), first);
+    EXPECT_EQ(CountFiles(DataFolder()), 1) << "no temporary file is left behind";
+}
+
+TEST_F(SettingsFileTest, SavedNonAsciiSettingsLoadBack) {
+    currentSettings.Language = L"\u65e5\u672c\u8a9e";
+    currentSettings.HotkeyAlt = true;
+    currentSettings.HotkeyKey = 'A';
+    currentSettings.TabSpaces = 4;
+    currentSettings.SymbolWidth = WidthHalfToFull;
+    currentSettings.ExcelPasteValuesForCellCopy = false;
+    Settings saved = currentSettings;
+    ASSERT_TRUE(SaveSettings());
+    EXPECT_NE(ReadBytes(SettingsFile()).find("\"Language\": \"\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E\""),
+              std::string::npos);
+
+    currentSettings = Settings{};
+    LoadSettings();
+    EXPECT_EQ(currentSettings, saved);
+}
+
+TEST_F(SettingsFileTest, LoadWithoutFileOrWithEmptyFileKeepsValues) {
+    currentSettings.Language = L"kept";
+    LoadSettings();
+    EXPECT_EQ(currentSettings.Language, L"kept");
+    WriteSettingsFile("");
+    LoadSettings();
+    EXPECT_EQ(currentSettings.Language, L"kept");
+    WriteSettingsFile("{}");
+    LoadSettings();
+    EXPECT_EQ(currentSettings, Settings{});
+}
+
+TEST_F(SettingsFileTest, ReadWholeFileKeepsEveryByte) {
+    std::string bytes("\xEF\xBB\xBF{\0\"a\":\r\n1}", 11);
+    WriteSettingsFile(bytes);
+    EXPECT_EQ(ReadWholeFile(SettingsFile()), bytes);
+    EXPECT_EQ(ReadWholeFile(root_ / L"missing.json"), "");
+    EXPECT_EQ(ReadWholeFile(root_.Path()), "") << "a folder is not a file";
+}
+
+TEST_F(SettingsFileTest, OversizedFileReadsAsEmpty) {
+    WriteSettingsFile("");
+    HANDLE file = CreateFileW(SettingsFile().c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    LARGE_INTEGER size;
+    size.QuadPart = 16LL * 1024 * 1024 + 1;
+    SetFilePointerEx(file, size, nullptr, FILE_BEGIN);
+    SetEndOfFile(file);
+    CloseHandle(file);
+    EXPECT_EQ(ReadWholeFile(SettingsFile()), "");
+
+    currentSettings.HotkeyAlt = true;
+    LoadSettings();
+    EXPECT_TRUE(currentSettings.HotkeyAlt);
+}
+
+TEST_F(SettingsFileTest, FileHeldOpenWithoutSharingReadsAsDefaults) {
+    WriteSettingsFile("{\"HotkeyAlt\": true}");
+    HANDLE holder = CreateFileW(SettingsFile().c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(holder, INVALID_HANDLE_VALUE);
+    LoadSettings();
+    CloseHandle(holder);
+    EXPECT_FALSE(currentSettings.HotkeyAlt);
+}
+
+// Every way of failing leaves the user's file exactly as it was.
+TEST_F(SettingsFileTest, FailedSaveKeepsTheOldFile) {
+    const std::string old = "{\"Language\": \"ja\", \"HotkeyAlt\": true}\r\n";
+    currentSettings.Language = L"en";
+
+    WriteSettingsFile(old);
+    HANDLE holder = CreateFileW(SettingsFile().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(holder, INVALID_HANDLE_VALUE);
+    EXPECT_FALSE(SaveSettings()) << "held open without sharing";
+    CloseHandle(holder);
+    EXPECT_EQ(ReadBytes(SettingsFile()), old);
+    EXPECT_EQ(CountFiles(DataFolder()), 1);
+
+    SetFileAttributesW(SettingsFile().c_str(), FILE_ATTRIBUTE_READONLY);
+    EXPECT_FALSE(SaveSettings()) << "read-only";
+    SetFileAttributesW(SettingsFile().c_str(), FILE_ATTRIBUTE_NORMAL);
+    EXPECT_EQ(ReadBytes(SettingsFile()), old);
+    EXPECT_EQ(CountFiles(DataFolder()), 1);
+
+    DeleteFileW(SettingsFile().c_str());
+    ASSERT_TRUE(CreateDirectoryW(SettingsFile().c_str(), nullptr));
+    WriteBytes(SettingsFile() + L"\\inside.txt", old);
+    EXPECT_FALSE(SaveSettings()) << "a folder in place of the file";
+    EXPECT_EQ(ReadBytes(SettingsFile() + L"\\inside.txt"), old);
+    EXPECT_EQ(CountFiles(DataFolder()), 1);
+}
+
+TEST_F(SettingsFileTest, SaveFailsWhenTheDataFolderCannotBeMade) {
+    // Only the data folder and its parent are created, never deeper levels.
+    std::wstring deep = root_ / L"no\\such\\place";
+    ScopedEnvironment appData(L"LOCALAPPDATA", deep.c_str());
+    EXPECT_FALSE(SaveSettings());
+    EXPECT_FALSE(FileExists(root_ / L"no"));
+}
+
+}  // namespace

@@ -1,0 +1,335 @@
+// The settings record, the byte-level readers, the file layout and the
+// option table: everything that needs no disk.
+#include "settings/settings.h"
+
+#include "i18n/utf8.h"
+#include "ui/control_ids.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+
+namespace {
+
+const char kDefaultFile[] =
+    "{\n"
+    "  \"Language\": \"system\",\n"
+    "  \"HotkeyAlt\": false,\n"
+    "  \"HotkeyCtrl\": true,\n"
+    "  \"HotkeyShift\": true,\n"
+    "  \"HotkeyWindows\": false,\n"
+    "  \"HotkeyKey\": 86,\n"
+    "  \"PlaySound\": false,\n"
+    "  \"StartWithWindows\": false,\n"
+    "  \"ShowStartupNotification\": false,\n"
+    "  \"PeriodicallyResetHotkey\": false,\n"
+    "  \"ReplaceLineBreaksWithSpace\": true,\n"
+    "  \"ReplaceTabsWithSpace\": true,\n"
+    "  \"TabSpaces\": 1,\n"
+    "  \"CollapseSpaces\": false,\n"
+    "  \"TrimSpaces\": true,\n"
+    "  \"ConvertFullWidthSpaces\": false,\n"
+    "  \"RemoveZeroWidthSpaces\": false,\n"
+    "  \"ConvertNonBreakingSpaces\": false,\n"
+    "  \"MarkdownLinksToDisplayText\": true,\n"
+    "  \"RemoveHtmlTags\": true,\n"
+    "  \"KatakanaWidth\": 0,\n"
+    "  \"NumberWidth\": 0,\n"
+    "  \"LatinWidth\": 0,\n"
+    "  \"SymbolWidth\": 0,\n"
+    "  \"NormalizeNFKC\": false,\n"
+    "  \"UseClipboardPlainTextOnly\": true,\n"
+    "  \"ExcelPasteValuesForCellCopy\": true\n"
+    "}\n";
+
+Settings Parse(const std::string& content) {
+    Settings settings;
+    ApplySettingsContent(content, settings, Utf8ToWide);
+    return settings;
+}
+
+// A record in which every field differs from its default.
+Settings NonDefaultSettings() {
+    Settings s;
+    s.Language = L"zh-TW \u65e5\u672c\u8a9e \u00e9";
+    s.HotkeyAlt = true;
+    s.HotkeyCtrl = false;
+    s.HotkeyShift = false;
+    s.HotkeyWindows = true;
+    s.HotkeyKey = 'Z';
+    s.PlaySound = true;
+    s.StartWithWindows = true;
+    s.ShowStartupNotification = true;
+    s.PeriodicallyResetHotkey = true;
+    s.ReplaceLineBreaksWithSpace = false;
+    s.ReplaceTabsWithSpace = false;
+    s.CollapseSpaces = true;
+    s.TabSpaces = 8;
+    s.TrimSpaces = false;
+    s.ConvertFullWidthSpaces = true;
+    s.RemoveZeroWidthSpaces = true;
+    s.ConvertNonBreakingSpaces = true;
+    s.KatakanaWidth = WidthFullToHalf;
+    s.NumberWidth = WidthHalfToFull;
+    s.LatinWidth = WidthFullToHalf;
+    s.SymbolWidth = WidthHalfToFull;
+    s.NormalizeNFKC = true;
+    s.MarkdownLinksToDisplayText = false;
+    s.RemoveHtmlTags = false;
+    s.UseClipboardPlainTextOnly = false;
+    s.ExcelPasteValuesForCellCopy = false;
+    return s;
+}
+
+TEST(SettingsRecord, DefaultsAreInForceBeforeAnyCodeRuns) {
+    // Nothing in this test executable has touched the globals yet.
+    EXPECT_EQ(currentSettings, Settings{});
+    EXPECT_EQ(currentSettings.Language, L"system");
+    EXPECT_EQ(currentSettings.HotkeyKey, 86u);
+    EXPECT_FALSE(snapshotTaken);
+}
+
+TEST(SettingsRecord, SnapshotIsTakenOnceAndRestoredByValue) {
+    currentSettings = Settings{};
+    settingsSnapshot = Settings{};
+    snapshotTaken = false;
+
+    currentSettings.Language = L"ja";
+    TakeSettingsSnapshot();
+    currentSettings.Language = L"en";
+    currentSettings.HotkeyAlt = true;
+    TakeSettingsSnapshot();  // already taken: keeps the first copy
+    EXPECT_EQ(settingsSnapshot.Language, L"ja");
+    EXPECT_FALSE(settingsSnapshot.HotkeyAlt);
+
+    RestoreSettingsSnapshot();
+    EXPECT_EQ(currentSettings.Language, L"ja");
+    EXPECT_FALSE(currentSettings.HotkeyAlt);
+    EXPECT_FALSE(snapshotTaken);
+    currentSettings = Settings{};
+    settingsSnapshot = Settings{};
+}
+
+TEST(SettingsLayout, DefaultsComposeToTheExactFile) {
+    EXPECT_EQ(ComposeSettingsText(Settings{}, WideToUtf8), kDefaultFile);
+}
+
+TEST(SettingsLayout, LanguageIsWrittenAsRawUtf8) {
+    Settings s;
+    s.Language = L"a\"b\\c\u00e9";
+    std::string text = ComposeSettingsText(s, WideToUtf8);
+    EXPECT_NE(text.find("  \"Language\": \"a\"b\\c\xC3\xA9\",\n"), std::string::npos);
+    // Reading stops at the embedded quote.
+    EXPECT_EQ(Parse(text).Language, L"a");
+
+    s.Language.clear();
+    EXPECT_NE(ComposeSettingsText(s, WideToUtf8).find("\"Language\": \"\",\n"), std::string::npos);
+}
+
+TEST(SettingsLayout, EveryNonDefaultValueSurvivesARoundTrip) {
+    Settings written = NonDefaultSettings();
+    std::string text = ComposeSettingsText(written, WideToUtf8);
+    EXPECT_EQ(Parse(text), written);
+    EXPECT_EQ(ComposeSettingsText(Parse(text), WideToUtf8), text);
+    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 29);
+    EXPECT_EQ(text.find('\r'), std::string::npos);
+}
+
+struct BoolCase {
+    const char* content;
+    bool fallback;
+    bool expected;
+};
+
+TEST(SettingsReader, BooleanValues) {
+    const BoolCase cases[] = {
+        {"{\"PlaySound\": true}", false, true},
+        {"{\"PlaySound\":\r\n\t  true}", false, true},
+        {"{\"PlaySound\": True}", true, false},
+        {"{\"PlaySound\": 1}", true, false},
+        {"{\"PlaySound\": \"true\"}", true, false},
+        {"{\"PlaySound\": truest}", false, true},
+        {"{\"PlaySound\": tru", true, false},  // fewer than four bytes left
+        {"{\"PlaySound\":", true, true},       // colon is the last byte
+        {"{\"PlaySound\": \r\n", true, true},  // only blanks after the colon
+        {"{\"PlaySound\" true}", true, true},  // no colon anywhere after the key
+        {"{\"playSound\": true}", false, false},
+        {"{\"PlaySound\": false, \"PlaySound\": true}", true, false},
+        {"\xEF\xBB\xBF{\"PlaySound\": true}", false, true},
+        {"PlaySound: true", false, false},  // the key must be quoted
+    };
+    for (const BoolCase& c : cases) {
+        EXPECT_EQ(ReadBoolValue(c.content, "PlaySound", c.fallback), c.expected) << c.content;
+    }
+}
+
+struct IntCase {
+    const char* content;
+    int32_t expected;
+};
+
+TEST(SettingsReader, IntegerValues) {
+    const IntCase cases[] = {
+        {"\"TabSpaces\": 4", 4},
+        {"\"TabSpaces\": \"4\"", 4},
+        {"\"TabSpaces\": 5.9", 5},
+        {"\"TabSpaces\": 007", 7},
+        {"\"TabSpaces\": -5", -5},
+        {"\"TabSpaces\": 2147483647", 2147483647},
+        {"\"TabSpaces\": -2147483648", INT32_MIN},
+        {"\"TabSpaces\": 2147483648", -99},
+        {"\"TabSpaces\": -2147483649", -99},
+        {"\"TabSpaces\": 99999999999999999999999", -99},
+        {"\"TabSpaces\": -x", -99},
+        {"\"TabSpaces\": -", -99},
+        {"\"TabSpaces\": x, \"Other\": \"y\", \"Next\": 3", 3},  // skips the following members' text
+        {"\"TabSpaces\": none", -99},
+        {"\"TabSpaces\":", -99},
+        {"\"TabSpaces\"", -99},
+    };
+    for (const IntCase& c : cases) {
+        EXPECT_EQ(ReadIntValue(c.content, "TabSpaces", -99), c.expected) << c.content;
+    }
+}
+
+struct StringCase {
+    const char* content;
+    const char* expected;
+};
+
+TEST(SettingsReader, StringValues) {
+    const StringCase cases[] = {
+        {"\"Language\": \"ja\"", "ja"},
+        {"\"Language\": \"\"", ""},
+        {"\"Language\":\"a\\\"b\"", "a\\"},  // no escapes: the backslash stays, the quote ends it
+        {"\"Language\": ja", "fallback"},
+        {"\"Language\": \"ja", "fallback"},
+        {"\"Language\":", "fallback"},
+        {"\"Language\": 1, \"X\": \"later\"", "X"},  // the next pair of quotes, wherever it is
+    };
+    for (const StringCase& c : cases) {
+        EXPECT_EQ(ReadStringValue(c.content, "Language", "fallback"), c.expected) << c.content;
+    }
+}
+
+TEST(SettingsReader, FileContentClampsAndFallsBack) {
+    auto tabs = [](const char* value) { return Parse(std::string("{\"TabSpaces\": ") + value + "}").TabSpaces; };
+    EXPECT_EQ(tabs("0"), 1);
+    EXPECT_EQ(tabs("12"), 8);
+    EXPECT_EQ(tabs("-5"), 1);
+    EXPECT_EQ(tabs("3000000000"), 1);
+    EXPECT_EQ(tabs("\"4\""), 4);
+
+    auto key = [](const char* value) { return Parse(std::string("{\"HotkeyKey\": ") + value + "}").HotkeyKey; };
+    EXPECT_EQ(key("97"), 86u);
+    EXPECT_EQ(key("65"), 65u);
+    EXPECT_EQ(key("90"), 90u);
+    EXPECT_EQ(key("91"), 86u);
+    EXPECT_EQ(key("-1"), 86u);
+
+    auto katakana = [](const char* v) { return Parse(std::string("{\"KatakanaWidth\": ") + v + "}").KatakanaWidth; };
+    EXPECT_EQ(katakana("3"), WidthHalfToFull);
+    EXPECT_EQ(katakana("-1"), WidthNone);
+    EXPECT_EQ(katakana("1"), WidthFullToHalf);
+}
+
+TEST(SettingsReader, IntegerScanReachesIntoLaterMembers) {
+    // TabSpaces holds no digit; the first digit after its colon is KatakanaWidth's 2.
+    std::string text = kDefaultFile;
+    text.replace(text.find("\"TabSpaces\": 1"), 14, "\"TabSpaces\": \"x\"");
+    text.replace(text.find("\"KatakanaWidth\": 0"), 18, "\"KatakanaWidth\": 2");
+    Settings s = Parse(text);
+    EXPECT_EQ(s.TabSpaces, 2);
+    EXPECT_EQ(s.KatakanaWidth, 2);
+}
+
+TEST(SettingsReader, DegenerateFilesGiveDefaults) {
+    EXPECT_EQ(Parse("\xEF\xBB\xBF"), Settings{});
+    EXPECT_EQ(Parse("{}"), Settings{});
+    EXPECT_EQ(Parse(std::string("\0\0\0", 3)), Settings{});
+
+    std::string crlf;
+    for (char c : std::string(kDefaultFile)) {
+        if (c == '\n') crlf += '\r';
+        crlf += c;
+    }
+    Settings written = NonDefaultSettings();
+    std::string text = ComposeSettingsText(written, WideToUtf8);
+    std::string textCrlf;
+    for (char c : text) {
+        if (c == '\n') textCrlf += '\r';
+        textCrlf += c;
+    }
+    EXPECT_EQ(Parse(crlf), Settings{});
+    EXPECT_EQ(Parse(textCrlf), written);
+    EXPECT_EQ(Parse("\xEF\xBB\xBF" + text), written);
+}
+
+TEST(SettingsReader, LanguageBytesAreConvertedLeniently) {
+    EXPECT_EQ(Parse("{\"Language\": \"\"}").Language, L"");
+    EXPECT_EQ(Parse("{\"Language\": \"ja\"}").Language, L"ja");
+    EXPECT_EQ(Parse("{\"Language\": \"a\xFF" "b\"}").Language, L"a\uFFFDb");
+    EXPECT_EQ(Parse("{\"Language\": 5}").Language, L"system");
+}
+
+TEST(OptionTable, NineteenRowsBindEveryBooleanButNfkcOnce) {
+    std::vector<OptionCheckbox> rows = GetOptionCheckboxes();
+    ASSERT_EQ(rows.size(), 19u);
+
+    std::set<int> ids;
+    std::set<bool*> bound;
+    int previous = 0;
+    for (const OptionCheckbox& row : rows) {
+        EXPECT_GT(row.controlId, previous) << "rows run in ascending ID order";
+        previous = row.controlId;
+        ids.insert(row.controlId);
+        bound.insert(row.setting);
+        EXPECT_NE(row.firstCaption[0], L'\0');
+        EXPECT_NE(row.secondCaption[0], L'\0');
+    }
+    EXPECT_EQ(ids.size(), 19u);
+    EXPECT_EQ(*ids.begin(), IDC_HOTKEY_ALT);
+    EXPECT_EQ(*ids.rbegin(), IDC_EXCEL_VALUES);
+    EXPECT_EQ(ids.count(IDC_HOTKEY_KEY), 0u);
+
+    Settings& s = currentSettings;
+    std::set<bool*> expected = {
+        &s.HotkeyAlt, &s.HotkeyCtrl, &s.HotkeyShift, &s.HotkeyWindows, &s.PlaySound, &s.StartWithWindows,
+        &s.ShowStartupNotification, &s.PeriodicallyResetHotkey, &s.ReplaceLineBreaksWithSpace,
+        &s.ReplaceTabsWithSpace, &s.CollapseSpaces, &s.TrimSpaces, &s.ConvertFullWidthSpaces,
+        &s.RemoveZeroWidthSpaces, &s.ConvertNonBreakingSpaces, &s.MarkdownLinksToDisplayText, &s.RemoveHtmlTags,
+        &s.UseClipboardPlainTextOnly, &s.ExcelPasteValuesForCellCopy};
+    EXPECT_EQ(bound, expected);
+}
+
+TEST(OptionTable, RowsPairEachIdWithItsOwnSetting) {
+    // Spot checks where a swapped row would go unnoticed by the set test above.
+    std::vector<OptionCheckbox> rows = GetOptionCheckboxes();
+    EXPECT_EQ(rows[4].setting, &currentSettings.PlaySound);
+    EXPECT_EQ(rows[4].controlId, IDC_PLAY_SOUND);
+    EXPECT_STREQ(rows[4].secondCaption, L"Play a sound after paste");
+    EXPECT_EQ(rows[14].controlId, IDC_NBSP);
+    EXPECT_EQ(rows[14].setting, &currentSettings.ConvertNonBreakingSpaces);
+    EXPECT_EQ(rows[17].controlId, IDC_PLAIN_TEXT_ONLY);
+    EXPECT_EQ(rows[17].setting, &currentSettings.UseClipboardPlainTextOnly);
+    EXPECT_STREQ(rows[3].firstCaption, L"Windows");
+}
+
+TEST(ChoiceLists, ItemPositionsAndValues) {
+    EXPECT_EQ(HotkeyKeyToItem(86), 21);
+    EXPECT_EQ(HotkeyKeyFromItem(25), 90u);
+    EXPECT_EQ(HotkeyKeyFromItem(0), 65u);
+    EXPECT_FALSE(HotkeyKeyFromItem(-1).has_value());
+
+    EXPECT_EQ(TabSpacesToItem(1), 0);
+    EXPECT_EQ(TabSpacesFromItem(7), 8);
+    EXPECT_FALSE(TabSpacesFromItem(-1).has_value());
+
+    EXPECT_EQ(WidthToItem(WidthHalfToFull), 2);
+    EXPECT_EQ(WidthFromItem(2), WidthHalfToFull);
+    EXPECT_EQ(WidthFromItem(0), WidthNone);
+    EXPECT_FALSE(WidthFromItem(-1).has_value());
+    EXPECT_FALSE(WidthFromItem(3).has_value());
+}
+
+}  // namespace
