@@ -13,6 +13,10 @@ bash scripts/setup.sh
 cmake --preset x86-release >/dev/null
 cmake --build --preset x86-release
 
+# Windows need an X display under Wine.
+source scripts/xvfb.sh
+start_private_display
+
 cmake --preset x64-test >/dev/null
 cmake --build --preset x64-test
 ctest --preset x64-test

@@ -81,6 +81,9 @@ std::string ComposeSettingsText(const Settings& settings, WideToUtf8Function toU
 
 // Files (Windows only).
 std::wstring GetAppDataFolder();
+// Creates the data folder and its parent (only those two levels; failures,
+// such as an existing folder, are ignored) and returns the data folder.
+std::wstring EnsureAppDataFolder();
 std::wstring GetSettingsFilePath();
 std::string ReadWholeFile(const std::wstring& path);
 void LoadSettings();

@@ -35,13 +35,6 @@ private:
     HANDLE handle_;
 };
 
-void CreateDataFolders(const std::wstring& dataFolder) {
-    size_t lastSeparator = dataFolder.rfind(L'\\');
-    std::wstring parent = lastSeparator == std::wstring::npos ? dataFolder : dataFolder.substr(0, lastSeparator);
-    CreateDirectoryW(parent.c_str(), nullptr);
-    CreateDirectoryW(dataFolder.c_str(), nullptr);
-}
-
 // A name of our own beside the target (not GetTempFileNameW, which is limited
 // to MAX_PATH); the process id keeps two writers apart.
 std::wstring TempPathFor(const std::wstring& target) {
@@ -79,6 +72,15 @@ std::wstring GetAppDataFolder() {
     return buffer + kDataFolderSuffix;
 }
 
+std::wstring EnsureAppDataFolder() {
+    std::wstring dataFolder = GetAppDataFolder();
+    size_t lastSeparator = dataFolder.rfind(L'\\');
+    std::wstring parent = lastSeparator == std::wstring::npos ? dataFolder : dataFolder.substr(0, lastSeparator);
+    CreateDirectoryW(parent.c_str(), nullptr);
+    CreateDirectoryW(dataFolder.c_str(), nullptr);
+    return dataFolder;
+}
+
 std::wstring GetSettingsFilePath() {
     return GetAppDataFolder() + kSettingsFileName;
 }
@@ -107,8 +109,7 @@ void LoadSettings() {
 // The file is replaced atomically: the text goes to a temporary file in the
 // same folder first, so a failed or short write never touches the old file.
 bool SaveSettings() {
-    std::wstring dataFolder = GetAppDataFolder();
-    CreateDataFolders(dataFolder);
+    EnsureAppDataFolder();
     std::string text = ComposeSettingsText(currentSettings, WideToUtf8);
 
     std::wstring settingsPath = GetSettingsFilePath();

@@ -1,0 +1,587 @@
+// A fake WebView2 runtime behind the two loader exports. Creation completes
+// asynchronously through the message loop, as the real runtime does; every
+// call is logged; object lifetimes are counted so tests can find leaks and
+// double releases on either side.
+#include "fake_webview2.h"
+
+#include "web/webview2.h"
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr UINT kRunPending = WM_APP + 1;
+constexpr wchar_t kViewClass[] = L"FakeWebView2";
+
+struct Handlers {
+    ICoreWebView2NavigationCompletedEventHandler* navigationCompleted = nullptr;
+    ICoreWebView2NavigationStartingEventHandler* navigationStarting = nullptr;
+    ICoreWebView2NewWindowRequestedEventHandler* newWindowRequested = nullptr;
+    ICoreWebView2WebResourceRequestedEventHandler* webResourceRequested = nullptr;
+};
+
+struct Runtime {
+    unsigned failures = 0;
+    std::string log;
+    int liveObjects = 0;
+    int heldHandlers = 0;
+    int errors = 0;
+    long long nextToken = 100;
+    HWND messageWindow = nullptr;
+    std::vector<std::function<void()>> pending;
+    Handlers handlers;
+    std::vector<std::wstring> filters;
+    ICoreWebView2* view = nullptr;  // the latest web view, not owned
+};
+
+Runtime runtime;
+HMODULE thisModule = nullptr;
+
+std::string Narrow(const std::wstring& text) {
+    if (text.empty()) return {};
+    int length = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
+    std::string bytes(static_cast<size_t>(length), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), bytes.data(), length, nullptr, nullptr);
+    return bytes;
+}
+
+void Log(const std::string& line) {
+    runtime.log += line;
+    runtime.log += '\n';
+}
+
+bool Fails(unsigned failure) {
+    return (runtime.failures & failure) != 0;
+}
+
+LRESULT CALLBACK MessageWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == kRunPending) {
+        std::vector<std::function<void()>> work;
+        work.swap(runtime.pending);
+        for (auto& step : work) step();
+        return 0;
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+void Later(std::function<void()> step) {
+    if (!runtime.messageWindow) {
+        WNDCLASSW wc{};
+        wc.lpfnWndProc = MessageWindowProc;
+        wc.hInstance = thisModule;
+        wc.lpszClassName = L"FakeWebView2Messages";
+        RegisterClassW(&wc);
+        WNDCLASSW view{};
+        view.lpfnWndProc = DefWindowProcW;
+        view.hInstance = thisModule;
+        view.lpszClassName = kViewClass;
+        view.hbrBackground = static_cast<HBRUSH>(GetStockObject(GRAY_BRUSH));
+        RegisterClassW(&view);
+        runtime.messageWindow = CreateWindowExW(0, wc.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                                thisModule, nullptr);
+    }
+    runtime.pending.push_back(std::move(step));
+    PostMessageW(runtime.messageWindow, kRunPending, 0, 0);
+}
+
+void Check(bool condition, const char* what) {
+    if (condition) return;
+    ++runtime.errors;
+    Log(std::string("ERROR ") + what);
+}
+
+// Takes a reference to a handler the program hands us, after checking that
+// it answers QueryInterface for IUnknown and its own IID only.
+template <typename Handler>
+Handler* Hold(Handler* handler, const IID& iid) {
+    void* object = nullptr;
+    Check(handler->QueryInterface(IID_IUnknown, &object) == S_OK && object, "handler refuses IUnknown");
+    if (object) static_cast<IUnknown*>(object)->Release();
+    object = nullptr;
+    Check(handler->QueryInterface(iid, &object) == S_OK && object == handler, "handler refuses its own IID");
+    if (object) static_cast<IUnknown*>(object)->Release();
+    object = reinterpret_cast<void*>(1);
+    Check(handler->QueryInterface(webview2_iid::WebView, &object) == E_NOINTERFACE && !object,
+          "handler accepts a foreign IID");
+    Check(handler->QueryInterface(iid, nullptr) == E_POINTER, "handler accepts a null out-pointer");
+    handler->AddRef();
+    ++runtime.heldHandlers;
+    return handler;
+}
+
+// Drops our reference; the program must have dropped its own already.
+template <typename Handler>
+void Drop(Handler*& handler, const char* what) {
+    if (!handler) return;
+    ULONG left = handler->Release();
+    --runtime.heldHandlers;
+    if (left != 0) {
+        ++runtime.errors;
+        Log(std::string("ERROR ") + what + " handler still referenced: " + std::to_string(left));
+    }
+    handler = nullptr;
+}
+
+template <typename Interface>
+class FakeObject : public Interface {
+public:
+    explicit FakeObject(const IID& iid) : iid_(iid) { ++runtime.liveObjects; }
+    virtual ~FakeObject() { --runtime.liveObjects; }
+
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override {
+        if (!object) return E_POINTER;
+        *object = nullptr;
+        if (!IsEqualIID(riid, IID_IUnknown) && !IsEqualIID(riid, iid_)) return E_NOINTERFACE;
+        *object = static_cast<Interface*>(this);
+        AddRef();
+        return S_OK;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return ++count_; }
+    ULONG STDMETHODCALLTYPE Release() override {
+        if (count_ <= 0) {
+            ++runtime.errors;
+            Log("ERROR release of a freed object");
+            return 0;
+        }
+        ULONG left = static_cast<ULONG>(--count_);
+        if (left == 0) delete this;
+        return left;
+    }
+
+private:
+    IID iid_;
+    long count_ = 1;
+};
+
+#define UNUSED_SLOT(n) \
+    HRESULT STDMETHODCALLTYPE Unused##n() override { return E_NOTIMPL; }
+
+LPWSTR CoTaskString(const std::wstring& text) {
+    auto* copy = static_cast<LPWSTR>(CoTaskMemAlloc((text.size() + 1) * sizeof(wchar_t)));
+    wcscpy(copy, text.c_str());
+    return copy;
+}
+
+class FakeSettings : public FakeObject<ICoreWebView2Settings> {
+public:
+    FakeSettings() : FakeObject(webview2_iid::Settings) {}
+    UNUSED_SLOT(03) UNUSED_SLOT(04) UNUSED_SLOT(05) UNUSED_SLOT(06) UNUSED_SLOT(07) UNUSED_SLOT(08) UNUSED_SLOT(09)
+    UNUSED_SLOT(11)
+    HRESULT STDMETHODCALLTYPE put_IsStatusBarEnabled(BOOL value) override {
+        Log("put_IsStatusBarEnabled " + std::to_string(value));
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE put_AreDevToolsEnabled(BOOL value) override {
+        Log("put_AreDevToolsEnabled " + std::to_string(value));
+        return S_OK;
+    }
+};
+
+class FakeHeaders : public FakeObject<ICoreWebView2HttpRequestHeaders> {
+public:
+    explicit FakeHeaders(int& count) : FakeObject(webview2_iid::HttpRequestHeaders), count_(count) {}
+    UNUSED_SLOT(03) UNUSED_SLOT(04) UNUSED_SLOT(05)
+    HRESULT STDMETHODCALLTYPE SetHeader(LPCWSTR name, LPCWSTR value) override {
+        Log("SetHeader " + Narrow(name) + ": " + Narrow(value));
+        ++count_;
+        return S_OK;
+    }
+
+private:
+    int& count_;
+};
+
+class FakeRequest : public FakeObject<ICoreWebView2WebResourceRequest> {
+public:
+    explicit FakeRequest(int& count) : FakeObject(webview2_iid::WebResourceRequest), count_(count) {}
+    UNUSED_SLOT(03) UNUSED_SLOT(04) UNUSED_SLOT(05) UNUSED_SLOT(06) UNUSED_SLOT(07) UNUSED_SLOT(08)
+    HRESULT STDMETHODCALLTYPE get_Headers(ICoreWebView2HttpRequestHeaders** headers) override {
+        *headers = new FakeHeaders(count_);
+        return S_OK;
+    }
+
+private:
+    int& count_;
+};
+
+class FakeResourceArgs : public FakeObject<ICoreWebView2WebResourceRequestedEventArgs> {
+public:
+    FakeResourceArgs() : FakeObject(webview2_iid::WebResourceRequestedEventArgs) {}
+    HRESULT STDMETHODCALLTYPE get_Request(ICoreWebView2WebResourceRequest** request) override {
+        *request = new FakeRequest(headersSet);
+        return S_OK;
+    }
+    int headersSet = 0;
+};
+
+class FakeStartingArgs : public FakeObject<ICoreWebView2NavigationStartingEventArgs> {
+public:
+    FakeStartingArgs(std::wstring uri, BOOL userInitiated)
+        : FakeObject(webview2_iid::NavigationStartingEventArgs), uri_(std::move(uri)), user_(userInitiated) {}
+    UNUSED_SLOT(05) UNUSED_SLOT(06) UNUSED_SLOT(07)
+    HRESULT STDMETHODCALLTYPE get_Uri(LPWSTR* uri) override {
+        *uri = CoTaskString(uri_);
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE get_IsUserInitiated(BOOL* user) override {
+        *user = user_;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE put_Cancel(BOOL cancel) override {
+        Log("put_Cancel " + std::to_string(cancel));
+        cancelled = cancel;
+        return S_OK;
+    }
+    BOOL cancelled = FALSE;
+
+private:
+    std::wstring uri_;
+    BOOL user_;
+};
+
+class FakeNewWindowArgs : public FakeObject<ICoreWebView2NewWindowRequestedEventArgs> {
+public:
+    FakeNewWindowArgs(std::wstring uri, BOOL userInitiated)
+        : FakeObject(webview2_iid::NewWindowRequestedEventArgs), uri_(std::move(uri)), user_(userInitiated) {}
+    UNUSED_SLOT(04) UNUSED_SLOT(05) UNUSED_SLOT(07)
+    HRESULT STDMETHODCALLTYPE get_Uri(LPWSTR* uri) override {
+        *uri = CoTaskString(uri_);
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE put_Handled(BOOL handled) override {
+        Log("put_Handled " + std::to_string(handled));
+        this->handled = handled;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE get_IsUserInitiated(BOOL* user) override {
+        *user = user_;
+        return S_OK;
+    }
+    BOOL handled = FALSE;
+
+private:
+    std::wstring uri_;
+    BOOL user_;
+};
+
+class FakeCompletedArgs : public FakeObject<ICoreWebView2NavigationCompletedEventArgs> {
+public:
+    explicit FakeCompletedArgs(BOOL success) : FakeObject(webview2_iid::NavigationCompletedEventArgs), success_(success) {}
+    HRESULT STDMETHODCALLTYPE get_IsSuccess(BOOL* success) override {
+        *success = success_;
+        return S_OK;
+    }
+
+private:
+    BOOL success_;
+};
+
+EventRegistrationToken NewToken() {
+    return EventRegistrationToken{runtime.nextToken++};
+}
+
+std::string TokenText(EventRegistrationToken token) {
+    return std::to_string(static_cast<long long>(token.value));
+}
+
+class FakeWebView : public FakeObject<ICoreWebView2> {
+public:
+    FakeWebView() : FakeObject(webview2_iid::WebView) { runtime.view = this; }
+    ~FakeWebView() override {
+        if (runtime.view == this) runtime.view = nullptr;
+    }
+    UNUSED_SLOT(04) UNUSED_SLOT(06) UNUSED_SLOT(09) UNUSED_SLOT(10) UNUSED_SLOT(11) UNUSED_SLOT(12) UNUSED_SLOT(13)
+    UNUSED_SLOT(14) UNUSED_SLOT(17) UNUSED_SLOT(18) UNUSED_SLOT(19) UNUSED_SLOT(20) UNUSED_SLOT(21) UNUSED_SLOT(22)
+    UNUSED_SLOT(23) UNUSED_SLOT(24) UNUSED_SLOT(25) UNUSED_SLOT(26) UNUSED_SLOT(27) UNUSED_SLOT(28) UNUSED_SLOT(29)
+    UNUSED_SLOT(30) UNUSED_SLOT(31) UNUSED_SLOT(32) UNUSED_SLOT(33) UNUSED_SLOT(34) UNUSED_SLOT(35) UNUSED_SLOT(36)
+    UNUSED_SLOT(37) UNUSED_SLOT(38) UNUSED_SLOT(39) UNUSED_SLOT(40) UNUSED_SLOT(41) UNUSED_SLOT(42) UNUSED_SLOT(43)
+    UNUSED_SLOT(46) UNUSED_SLOT(47) UNUSED_SLOT(48) UNUSED_SLOT(49) UNUSED_SLOT(50) UNUSED_SLOT(51) UNUSED_SLOT(52)
+    UNUSED_SLOT(53) UNUSED_SLOT(54)
+
+    HRESULT STDMETHODCALLTYPE get_Settings(ICoreWebView2Settings** settings) override {
+        Log("get_Settings");
+        *settings = new FakeSettings();
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE Navigate(LPCWSTR uri) override {
+        Log("Navigate " + Narrow(uri));
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE add_NavigationStarting(ICoreWebView2NavigationStartingEventHandler* handler,
+                                                     EventRegistrationToken* token) override {
+        return Add("NavigationStarting", handler, webview2_iid::NavigationStartingEventHandler,
+                   runtime.handlers.navigationStarting, token);
+    }
+    HRESULT STDMETHODCALLTYPE remove_NavigationStarting(EventRegistrationToken token) override {
+        return Remove("NavigationStarting", runtime.handlers.navigationStarting, token);
+    }
+    HRESULT STDMETHODCALLTYPE add_NavigationCompleted(ICoreWebView2NavigationCompletedEventHandler* handler,
+                                                      EventRegistrationToken* token) override {
+        return Add("NavigationCompleted", handler, webview2_iid::NavigationCompletedEventHandler,
+                   runtime.handlers.navigationCompleted, token);
+    }
+    HRESULT STDMETHODCALLTYPE remove_NavigationCompleted(EventRegistrationToken token) override {
+        return Remove("NavigationCompleted", runtime.handlers.navigationCompleted, token);
+    }
+    HRESULT STDMETHODCALLTYPE add_NewWindowRequested(ICoreWebView2NewWindowRequestedEventHandler* handler,
+                                                     EventRegistrationToken* token) override {
+        return Add("NewWindowRequested", handler, webview2_iid::NewWindowRequestedEventHandler,
+                   runtime.handlers.newWindowRequested, token);
+    }
+    HRESULT STDMETHODCALLTYPE remove_NewWindowRequested(EventRegistrationToken token) override {
+        return Remove("NewWindowRequested", runtime.handlers.newWindowRequested, token);
+    }
+    HRESULT STDMETHODCALLTYPE add_WebResourceRequested(ICoreWebView2WebResourceRequestedEventHandler* handler,
+                                                       EventRegistrationToken* token) override {
+        return Add("WebResourceRequested", handler, webview2_iid::WebResourceRequestedEventHandler,
+                   runtime.handlers.webResourceRequested, token);
+    }
+    HRESULT STDMETHODCALLTYPE remove_WebResourceRequested(EventRegistrationToken token) override {
+        return Remove("WebResourceRequested", runtime.handlers.webResourceRequested, token);
+    }
+    HRESULT STDMETHODCALLTYPE AddWebResourceRequestedFilter(LPCWSTR uri,
+                                                            COREWEBVIEW2_WEB_RESOURCE_CONTEXT context) override {
+        Log("AddWebResourceRequestedFilter " + Narrow(uri) + " " + std::to_string(context));
+        runtime.filters.push_back(uri);
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE RemoveWebResourceRequestedFilter(LPCWSTR uri,
+                                                               COREWEBVIEW2_WEB_RESOURCE_CONTEXT context) override {
+        Log("RemoveWebResourceRequestedFilter " + Narrow(uri) + " " + std::to_string(context));
+        for (auto it = runtime.filters.begin(); it != runtime.filters.end(); ++it) {
+            if (*it == uri) {
+                runtime.filters.erase(it);
+                return S_OK;
+            }
+        }
+        return E_INVALIDARG;
+    }
+
+private:
+    template <typename Handler>
+    HRESULT Add(const char* event, Handler* handler, const IID& iid, Handler*& slot, EventRegistrationToken* token) {
+        Drop(slot, event);
+        slot = Hold(handler, iid);
+        *token = NewToken();
+        tokens_.push_back(token->value);
+        Log(std::string("add_") + event + " " + TokenText(*token));
+        return S_OK;
+    }
+    template <typename Handler>
+    HRESULT Remove(const char* event, Handler*& slot, EventRegistrationToken token) {
+        Log(std::string("remove_") + event + " " + TokenText(token));
+        bool known = false;
+        for (long long value : tokens_) known |= value == token.value;
+        if (!known || !slot) {
+            ++runtime.errors;
+            Log("ERROR unknown token");
+            return E_INVALIDARG;
+        }
+        Drop(slot, event);
+        return S_OK;
+    }
+    std::vector<long long> tokens_;
+};
+
+class FakeController : public FakeObject<ICoreWebView2Controller> {
+public:
+    explicit FakeController(HWND parent) : FakeObject(webview2_iid::Controller), parent_(parent) {}
+    ~FakeController() override {
+        if (view_) view_->Release();
+        if (window_) DestroyWindow(window_);
+    }
+    UNUSED_SLOT(07) UNUSED_SLOT(08) UNUSED_SLOT(09) UNUSED_SLOT(10) UNUSED_SLOT(11) UNUSED_SLOT(12) UNUSED_SLOT(13)
+    UNUSED_SLOT(14) UNUSED_SLOT(15) UNUSED_SLOT(16) UNUSED_SLOT(17) UNUSED_SLOT(18) UNUSED_SLOT(19) UNUSED_SLOT(20)
+    UNUSED_SLOT(21) UNUSED_SLOT(22) UNUSED_SLOT(23)
+
+    HRESULT STDMETHODCALLTYPE get_IsVisible(BOOL* visible) override {
+        *visible = window_ && IsWindowVisible(window_);
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE put_IsVisible(BOOL visible) override {
+        Log("put_IsVisible " + std::to_string(visible));
+        if (window_) ShowWindow(window_, visible ? SW_SHOWNA : SW_HIDE);
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE get_Bounds(RECT* bounds) override {
+        *bounds = bounds_;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE put_Bounds(RECT bounds) override {
+        bounds_ = bounds;
+        Log("put_Bounds " + std::to_string(bounds.left) + "," + std::to_string(bounds.top) + "," +
+            std::to_string(bounds.right) + "," + std::to_string(bounds.bottom));
+        if (!window_ && IsWindow(parent_)) {
+            window_ = CreateWindowExW(0, kViewClass, L"", WS_CHILD, 0, 0, 0, 0, parent_, nullptr, thisModule, nullptr);
+        }
+        if (window_) {
+            MoveWindow(window_, bounds.left, bounds.top, bounds.right - bounds.left, bounds.bottom - bounds.top, TRUE);
+        }
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE Close() override {
+        Log("Close");
+        if (window_) DestroyWindow(window_);
+        window_ = nullptr;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE get_CoreWebView2(ICoreWebView2** view) override {
+        Log("get_CoreWebView2");
+        if (Fails(kFailGetCoreWebView2)) {
+            *view = nullptr;
+            return E_FAIL;
+        }
+        if (!view_) view_ = new FakeWebView();
+        view_->AddRef();
+        *view = view_;
+        return S_OK;
+    }
+
+private:
+    HWND parent_;
+    HWND window_ = nullptr;
+    RECT bounds_{};
+    FakeWebView* view_ = nullptr;
+};
+
+class FakeEnvironment : public FakeObject<ICoreWebView2Environment> {
+public:
+    FakeEnvironment() : FakeObject(webview2_iid::Environment) {}
+    HRESULT STDMETHODCALLTYPE CreateCoreWebView2Controller(
+        HWND parent, ICoreWebView2CreateCoreWebView2ControllerCompletedHandler* handler) override {
+        Log("CreateCoreWebView2Controller");
+        if (Fails(kFailControllerAtOnce)) return E_FAIL;
+        Hold(handler, webview2_iid::ControllerCompletedHandler);
+        Later([parent, handler]() mutable {
+            if (Fails(kFailControllerCompletion)) {
+                handler->Invoke(E_FAIL, nullptr);
+            } else {
+                auto* controller = new FakeController(parent);
+                handler->Invoke(S_OK, controller);
+                controller->Release();
+            }
+            Drop(handler, "controller-created");
+        });
+        return S_OK;
+    }
+};
+
+// Fires `invoke` on a registered handler if the event is subscribed.
+template <typename Handler, typename Args>
+int Fire(Handler* handler, Args* args) {
+    if (!handler) return -1;
+    handler->Invoke(runtime.view, args);
+    return 0;
+}
+
+bool MatchesFilter(const std::wstring& uri) {
+    for (const std::wstring& filter : runtime.filters) {
+        if (!filter.empty() && filter.back() == L'*') {
+            if (uri.compare(0, filter.size() - 1, filter, 0, filter.size() - 1) == 0) return true;
+        } else if (uri == filter) {
+            return true;
+        }
+    }
+    return false;
+}
+
+}  // namespace
+
+extern "C" {
+
+__declspec(dllexport) HRESULT STDAPICALLTYPE CreateCoreWebView2EnvironmentWithOptions(
+    PCWSTR browserFolder, PCWSTR userDataFolder, IUnknown* options,
+    ICoreWebView2CreateCoreWebView2EnvironmentCompletedHandler* handler) {
+    Log("CreateCoreWebView2EnvironmentWithOptions browser=" + std::string(browserFolder ? "set" : "null") +
+        " data=" + Narrow(userDataFolder ? userDataFolder : L"") + " options=" + (options ? "set" : "null"));
+    if (Fails(kFailEnvironmentAtOnce)) return E_FAIL;
+    Hold(handler, webview2_iid::EnvironmentCompletedHandler);
+    Later([handler]() mutable {
+        if (Fails(kFailEnvironmentCompletion)) {
+            handler->Invoke(E_FAIL, nullptr);
+        } else {
+            auto* environment = new FakeEnvironment();
+            handler->Invoke(S_OK, environment);
+            environment->Release();
+        }
+        Drop(handler, "environment-created");
+    });
+    return S_OK;
+}
+
+__declspec(dllexport) HRESULT STDAPICALLTYPE GetAvailableCoreWebView2BrowserVersionString(PCWSTR browserFolder,
+                                                                                       LPWSTR* version) {
+    Log(std::string("GetAvailableCoreWebView2BrowserVersionString browser=") + (browserFolder ? "set" : "null"));
+    if (Fails(kFailVersion)) return E_FAIL;
+    *version = Fails(kVersionNull) ? nullptr : CoTaskString(L"120.0.2210.91");
+    return S_OK;
+}
+
+__declspec(dllexport) void FakeWebView2_Reset(unsigned failures) {
+    runtime.failures = failures;
+    runtime.log.clear();
+    runtime.errors = 0;
+}
+
+__declspec(dllexport) const char* FakeWebView2_Log() {
+    return runtime.log.c_str();
+}
+
+__declspec(dllexport) int FakeWebView2_LiveObjects() {
+    return runtime.liveObjects;
+}
+
+__declspec(dllexport) int FakeWebView2_HeldHandlers() {
+    return runtime.heldHandlers;
+}
+
+__declspec(dllexport) int FakeWebView2_Errors() {
+    return runtime.errors;
+}
+
+__declspec(dllexport) int FakeWebView2_PendingSteps() {
+    return static_cast<int>(runtime.pending.size());
+}
+
+__declspec(dllexport) int FakeWebView2_FireNavigationStarting(const wchar_t* uri, int userInitiated) {
+    auto* args = new FakeStartingArgs(uri, userInitiated);
+    int result = Fire(runtime.handlers.navigationStarting, args);
+    if (result == 0) result = args->cancelled ? 1 : 0;
+    args->Release();
+    return result;
+}
+
+__declspec(dllexport) int FakeWebView2_FireNewWindowRequested(const wchar_t* uri, int userInitiated) {
+    auto* args = new FakeNewWindowArgs(uri, userInitiated);
+    int result = Fire(runtime.handlers.newWindowRequested, args);
+    if (result == 0) result = args->handled ? 1 : 0;
+    args->Release();
+    return result;
+}
+
+// Only requests that match a registered filter reach the handler, as in the
+// real runtime.
+__declspec(dllexport) int FakeWebView2_FireWebResourceRequested(const wchar_t* uri, int) {
+    if (!MatchesFilter(uri)) return -1;
+    auto* args = new FakeResourceArgs();
+    int result = Fire(runtime.handlers.webResourceRequested, args);
+    if (result == 0) result = args->headersSet;
+    args->Release();
+    return result;
+}
+
+__declspec(dllexport) int FakeWebView2_FireNavigationCompleted(int success) {
+    auto* args = new FakeCompletedArgs(success);
+    int result = Fire(runtime.handlers.navigationCompleted, args);
+    args->Release();
+    return result;
+}
+
+}  // extern "C"
+
+BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
+    if (reason == DLL_PROCESS_ATTACH) thisModule = instance;
+    return TRUE;
+}

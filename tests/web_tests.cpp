@@ -1,0 +1,333 @@
+// The help view against the fake WebView2 runtime beside this executable.
+#include "web/web.h"
+
+#include "fake_webview2/fake_webview2.h"
+#include "i18n/i18n.h"
+#include "settings/settings.h"
+#include "ui/control_ids.h"
+#include "web/webview2.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr RECT kBounds = {675, 10, 1205, 580};
+const std::wstring kStartUrl = std::wstring(web::kHelpBaseUrl) + L"en/overview/?view=app";
+const std::wstring kOtherHelpUrl = std::wstring(web::kHelpBaseUrl) + L"ja/tabs/?view=app#x";
+
+std::vector<bool> navigations;
+std::vector<std::wstring> browserOpens;
+
+void RecordNavigation(bool succeeded) {
+    navigations.push_back(succeeded);
+}
+
+void RecordBrowserOpen(HWND, const wchar_t* url) {
+    browserOpens.push_back(url);
+}
+
+template <typename Function>
+Function FakeExport(const char* name) {
+    static HMODULE fake = LoadLibraryW((GetExecutableDirectory() + L"\\WebView2Loader.dll").c_str());
+    return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(GetProcAddress(fake, name)));
+}
+
+int LineCount(const std::string& log, const std::string& line) {
+    int count = 0;
+    for (size_t at = log.find(line); at != std::string::npos; at = log.find(line, at + 1)) {
+        if ((at == 0 || log[at - 1] == '\n') && (at + line.size() == log.size() || log[at + line.size()] == '\n'))
+            ++count;
+    }
+    return count;
+}
+
+class HelpViewTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_NE(reset_, nullptr) << "the fake WebView2Loader.dll is missing";
+        reset_(0);
+        navigations.clear();
+        browserOpens.clear();
+        web::browserOpener = RecordBrowserOpen;
+        parent_ = CreateWindowExW(0, L"STATIC", L"parent", WS_POPUP, 0, 0, 1225, 690, nullptr, nullptr, nullptr,
+                                  nullptr);
+        ASSERT_NE(parent_, nullptr);
+    }
+
+    void TearDown() override {
+        DestroyWindow(parent_);
+        Pump();
+        EXPECT_EQ(liveObjects_(), 0) << Log();
+        EXPECT_EQ(heldHandlers_(), 0) << Log();
+        EXPECT_EQ(errors_(), 0) << Log();
+    }
+
+    // Runs the message loop until the fake has no pending creation step.
+    void Pump() {
+        for (int round = 0; round < 200; ++round) {
+            MSG msg;
+            while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+                TranslateMessage(&msg);
+                DispatchMessageW(&msg);
+            }
+            if (pending_() == 0) return;
+            Sleep(5);
+        }
+        ADD_FAILURE() << "creation steps never completed";
+    }
+
+    // A view that has come up; `reset` fails steps on request first.
+    void StartView(web::PageView& view, unsigned failures = 0) {
+        reset_(failures);
+        view.Start(parent_, kBounds, kStartUrl, RecordNavigation);
+        Pump();
+    }
+
+    std::string Log() const { return fakeLog_(); }
+
+    HWND parent_ = nullptr;
+    FakeResetFunction reset_ = FakeExport<FakeResetFunction>("FakeWebView2_Reset");
+    FakeLogFunction fakeLog_ = FakeExport<FakeLogFunction>("FakeWebView2_Log");
+    FakeCountFunction liveObjects_ = FakeExport<FakeCountFunction>("FakeWebView2_LiveObjects");
+    FakeCountFunction heldHandlers_ = FakeExport<FakeCountFunction>("FakeWebView2_HeldHandlers");
+    FakeCountFunction errors_ = FakeExport<FakeCountFunction>("FakeWebView2_Errors");
+    FakeCountFunction pending_ = FakeExport<FakeCountFunction>("FakeWebView2_PendingSteps");
+    FakeFireFunction fireStarting_ = FakeExport<FakeFireFunction>("FakeWebView2_FireNavigationStarting");
+    FakeFireFunction fireNewWindow_ = FakeExport<FakeFireFunction>("FakeWebView2_FireNewWindowRequested");
+    FakeFireFunction fireResource_ = FakeExport<FakeFireFunction>("FakeWebView2_FireWebResourceRequested");
+    FakeFireCompletedFunction fireCompleted_ = FakeExport<FakeFireCompletedFunction>("FakeWebView2_FireNavigationCompleted");
+};
+
+TEST_F(HelpViewTest, StartCreatesConfiguresRegistersAndNavigatesInOrder) {
+    {
+        web::PageView view;
+        StartView(view);
+        std::string log = Log();
+        const char* expected[] = {
+            "CreateCoreWebView2EnvironmentWithOptions browser=null data=",
+            "CreateCoreWebView2Controller",
+            "get_CoreWebView2",
+            "put_Bounds 675,10,1205,580",
+            "put_IsVisible 1",
+            "get_Settings",
+            "put_AreDevToolsEnabled 0",
+            "put_IsStatusBarEnabled 0",
+            "add_NavigationCompleted",
+            "add_NavigationStarting",
+            "add_NewWindowRequested",
+            "AddWebResourceRequestedFilter https://www.korvenda.com/slatewash/help/* 0",
+            "add_WebResourceRequested",
+            "Navigate https://www.korvenda.com/slatewash/help/en/overview/?view=app",
+        };
+        size_t at = 0;
+        for (const char* step : expected) {
+            size_t found = log.find(step, at);
+            ASSERT_NE(found, std::string::npos) << step << " missing or out of order in\n" << log;
+            at = found + 1;
+        }
+        EXPECT_NE(log.find("\\Korvenda\\Slatewash\\WebView2Data options=null"), std::string::npos) << log;
+        EXPECT_TRUE(navigations.empty());
+        EXPECT_EQ(fireCompleted_(1), 0);
+        EXPECT_EQ(fireCompleted_(0), 0);
+        EXPECT_EQ(navigations, (std::vector<bool>{true, false}));
+        view.Stop();
+        log = Log();
+        EXPECT_EQ(LineCount(log, "Close"), 1);
+        EXPECT_NE(log.find("RemoveWebResourceRequestedFilter https://www.korvenda.com/slatewash/help/* 0"),
+                  std::string::npos);
+        view.Stop();  // a second Stop finds nothing to do
+        EXPECT_EQ(LineCount(Log(), "Close"), 1);
+        EXPECT_EQ(fireCompleted_(1), -1) << "handlers are gone after Stop";
+    }
+    EXPECT_EQ(navigations.size(), 2u);
+}
+
+struct PolicyCase {
+    const wchar_t* uri;
+    int userInitiated;
+    int cancelled;
+    bool opensBrowser;
+};
+
+TEST_F(HelpViewTest, NavigationsStayInsideHelpOrGoToTheBrowser) {
+    web::PageView view;
+    StartView(view);
+    const PolicyCase cases[] = {
+        {L"https://www.korvenda.com/slatewash/help/ja/tabs/?view=app", 1, 0, false},
+        {L"HTTPS://WWW.KORVENDA.COM/SLATEWASH/HELP/en/", 0, 0, false},  // prefix ignores ASCII case
+        {L"https://www.korvenda.com/slatewash/help", 1, 1, true},       // shorter than the prefix
+        {L"https://www.korvenda.com/slatewash/blog/", 1, 1, true},
+        {L"http://example.org/", 1, 1, true},
+        {L"https://example.org/", 0, 1, false},  // a script, not the user
+        {L"mailto:someone@example.org", 1, 1, false},
+        {L"file:///C:/Windows/", 1, 1, false},
+    };
+    for (const PolicyCase& c : cases) {
+        browserOpens.clear();
+        EXPECT_EQ(fireStarting_(c.uri, c.userInitiated), c.cancelled) << testing::PrintToString(std::wstring(c.uri));
+        EXPECT_EQ(browserOpens.size(), c.opensBrowser ? 1u : 0u) << testing::PrintToString(std::wstring(c.uri));
+        if (c.opensBrowser && !browserOpens.empty()) {
+            EXPECT_EQ(browserOpens[0], c.uri);
+        }
+    }
+}
+
+TEST_F(HelpViewTest, NewWindowRequestsNeverOpenAWindow) {
+    web::PageView view;
+    StartView(view);
+    EXPECT_EQ(fireNewWindow_(kOtherHelpUrl.c_str(), 0), 1);
+    EXPECT_EQ(LineCount(Log(), "Navigate https://www.korvenda.com/slatewash/help/ja/tabs/?view=app#x"), 1);
+    EXPECT_TRUE(browserOpens.empty());
+
+    EXPECT_EQ(fireNewWindow_(L"https://example.org/page", 1), 1);
+    EXPECT_EQ(browserOpens, (std::vector<std::wstring>{L"https://example.org/page"}));
+    EXPECT_EQ(fireNewWindow_(L"https://example.org/popup", 0), 1);
+    EXPECT_EQ(fireNewWindow_(L"ftp://example.org/", 1), 1);
+    EXPECT_EQ(browserOpens.size(), 1u);
+}
+
+TEST_F(HelpViewTest, NoCacheHeadersOnEveryHelpRequestOnly) {
+    web::PageView view;
+    StartView(view);
+    EXPECT_EQ(fireResource_(L"https://www.korvenda.com/slatewash/help/en/overview/?view=app", 0), 2);
+    EXPECT_EQ(fireResource_(L"https://www.korvenda.com/slatewash/help/assets/site.css", 0), 2);
+    EXPECT_EQ(LineCount(Log(), "SetHeader Cache-Control: no-cache, no-store, max-age=0"), 2);
+    EXPECT_EQ(LineCount(Log(), "SetHeader Pragma: no-cache"), 2);
+    EXPECT_EQ(fireResource_(L"https://cdn.example.org/lib.js", 0), -1) << "outside the filter";
+}
+
+TEST_F(HelpViewTest, NavigateBeforeReadyShowsTheLatestUrlAndAfterStopNothing) {
+    web::PageView view;
+    reset_(0);
+    view.Start(parent_, kBounds, kStartUrl, RecordNavigation);
+    view.Navigate(kOtherHelpUrl);
+    view.Navigate(std::wstring(web::kHelpBaseUrl) + L"en/nfkc/?view=app");
+    Pump();
+    std::string log = Log();
+    EXPECT_EQ(LineCount(log, "Navigate https://www.korvenda.com/slatewash/help/en/nfkc/?view=app"), 1) << log;
+    EXPECT_EQ(log.find("Navigate https://www.korvenda.com/slatewash/help/en/overview"), std::string::npos);
+
+    view.Navigate(kOtherHelpUrl);
+    EXPECT_EQ(LineCount(Log(), "Navigate https://www.korvenda.com/slatewash/help/ja/tabs/?view=app#x"), 1);
+    view.Stop();
+    view.Navigate(kStartUrl);
+    EXPECT_EQ(LineCount(Log(), "Navigate https://www.korvenda.com/slatewash/help/en/overview/?view=app"), 0);
+}
+
+TEST_F(HelpViewTest, AStartUrlOutsideTheHelpSectionIsItsOwnPrefix) {
+    web::PageView view;
+    reset_(0);
+    view.Start(parent_, kBounds, L"https://www.korvenda.com/start?x=1", RecordNavigation);
+    Pump();
+    EXPECT_EQ(fireStarting_(L"https://www.korvenda.com/start?x=1&page=2", 1), 0);
+    EXPECT_EQ(fireStarting_(kOtherHelpUrl.c_str(), 1), 1);
+}
+
+TEST_F(HelpViewTest, RestartWhileCreatingLeavesTheOldStateSilent) {
+    web::PageView view;
+    reset_(0);
+    view.Start(parent_, kBounds, kStartUrl, RecordNavigation);
+    view.Start(parent_, kBounds, kOtherHelpUrl, RecordNavigation);
+    Pump();
+    std::string log = Log();
+    EXPECT_EQ(LineCount(log, "CreateCoreWebView2Controller"), 1) << "the closed state goes no further\n" << log;
+    EXPECT_EQ(log.find("Navigate https://www.korvenda.com/slatewash/help/en/overview"), std::string::npos);
+    EXPECT_EQ(LineCount(log, "Navigate https://www.korvenda.com/slatewash/help/ja/tabs/?view=app#x"), 1);
+    EXPECT_TRUE(navigations.empty());
+}
+
+struct FailureCase {
+    unsigned failures;
+    const char* lastCall;
+};
+
+TEST_F(HelpViewTest, EveryFailureIsReportedOnceAndNeverAfterClose) {
+    const FailureCase cases[] = {
+        {kFailEnvironmentAtOnce, "CreateCoreWebView2EnvironmentWithOptions"},
+        {kFailEnvironmentCompletion, "CreateCoreWebView2EnvironmentWithOptions"},
+        {kFailControllerAtOnce, "CreateCoreWebView2Controller"},
+        {kFailControllerCompletion, "CreateCoreWebView2Controller"},
+        {kFailGetCoreWebView2, "get_CoreWebView2"},
+    };
+    for (const FailureCase& c : cases) {
+        navigations.clear();
+        {
+            web::PageView view;
+            StartView(view, c.failures);
+            EXPECT_EQ(navigations, std::vector<bool>{false}) << c.failures;
+            std::string log = Log();
+            EXPECT_NE(log.find(c.lastCall), std::string::npos) << log;
+            EXPECT_EQ(log.find("Navigate"), std::string::npos) << log;
+        }
+        EXPECT_EQ(navigations.size(), 1u);
+    }
+
+    // Closed before the completions arrive: nothing is reported at all.
+    for (unsigned failures : {0u, unsigned(kFailEnvironmentCompletion), unsigned(kFailControllerCompletion)}) {
+        navigations.clear();
+        web::PageView view;
+        reset_(failures);
+        view.Start(parent_, kBounds, kStartUrl, RecordNavigation);
+        view.Stop();
+        Pump();
+        EXPECT_TRUE(navigations.empty()) << failures;
+        EXPECT_EQ(Log().find("CreateCoreWebView2Controller"), std::string::npos);
+    }
+}
+
+TEST(RuntimeDetection, VersionComesFromTheLoaderAndIsFreed) {
+    auto reset = FakeExport<FakeResetFunction>("FakeWebView2_Reset");
+    ASSERT_NE(reset, nullptr);
+    reset(0);
+    EXPECT_EQ(web::GetWebView2RuntimeVersion(), L"120.0.2210.91");
+    reset(kFailVersion);
+    EXPECT_EQ(web::GetWebView2RuntimeVersion(), L"");
+    reset(kVersionNull);
+    EXPECT_EQ(web::GetWebView2RuntimeVersion(), L"");
+    reset(0);
+}
+
+// Run from a copy of this executable in a folder without the loader DLL.
+TEST(NoRuntime, MissingLoaderMeansNoRuntimeAndAFailedStart) {
+    std::wstring dll = GetExecutableDirectory() + L"\\WebView2Loader.dll";
+    if (GetFileAttributesW(dll.c_str()) != INVALID_FILE_ATTRIBUTES) GTEST_SKIP() << "the loader is present here";
+    EXPECT_EQ(web::GetWebView2RuntimeVersion(), L"");
+    navigations.clear();
+    {
+        web::PageView view;
+        view.Start(nullptr, kBounds, kStartUrl, RecordNavigation);
+        view.Navigate(kOtherHelpUrl);
+    }
+    EXPECT_EQ(navigations, std::vector<bool>{false});
+    EXPECT_EQ(GetModuleHandleW(L"WebView2Loader.dll"), nullptr);
+}
+
+TEST(HelpUrls, TopicsAndLanguageTag) {
+    Settings saved = currentSettings;
+    currentSettings.Language = L"ja_JP";
+    EXPECT_EQ(web::GetHelpUrl(L"overview"), L"https://www.korvenda.com/slatewash/help/ja/overview/?view=app");
+    EXPECT_EQ(web::GetHelpUrl(L""), L"https://www.korvenda.com/slatewash/help/ja/?view=app");
+    EXPECT_EQ(web::GetHelpUrl(nullptr), L"https://www.korvenda.com/slatewash/help/ja/?view=app");
+    currentSettings.Language = L"zh-TW";
+    EXPECT_EQ(web::GetHelpUrl(web::HelpTopicForControl(IDC_HELP_FIRST)),
+              L"https://www.korvenda.com/slatewash/help/zh-tw/language/?view=app");
+    currentSettings = saved;
+
+    EXPECT_STREQ(web::HelpTopicForControl(3002), L"shortcut-key");
+    EXPECT_STREQ(web::HelpTopicForControl(3009), L"tab-spaces");
+    EXPECT_STREQ(web::HelpTopicForControl(3014), L"non-breaking-spaces");
+    EXPECT_STREQ(web::HelpTopicForControl(3019), L"nfkc");
+    EXPECT_STREQ(web::HelpTopicForControl(IDC_HELP_LAST), L"excel-values");
+    EXPECT_EQ(web::HelpTopicForControl(3000), nullptr);
+    EXPECT_EQ(web::HelpTopicForControl(3024), nullptr);
+
+    EXPECT_TRUE(web::IsWebUrl(L"HTTPS://x"));
+    EXPECT_TRUE(web::IsWebUrl(L"http://"));
+    EXPECT_FALSE(web::IsWebUrl(L"https:/"));
+    EXPECT_FALSE(web::IsWebUrl(L"ftp://x"));
+}
+
+}  // namespace
