@@ -1,0 +1,84 @@
+// Entry point of the settings program: start-up order, the single-instance
+// guard, the window class, the message loop and the teardown.
+#include "app/process_state.h"
+#include "i18n/i18n.h"
+#include "settings/settings.h"
+#include "ui/settings_window.h"
+#include "web/web.h"
+
+#include <commctrl.h>
+#include <d2d1.h>
+#include <ole2.h>
+
+namespace {
+
+constexpr wchar_t kInstanceMutexName[] = L"Local\\KorvendaSlatewashSettings";
+constexpr int kApplicationIconId = 1;
+
+HFONT CreateUiFont() {
+    return CreateFontW(-16, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                       CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY, DEFAULT_PITCH | FF_DONTCARE, L"Segoe UI");
+}
+
+// The first instance's window comes to the front; this process goes away.
+void HandOverToFirstInstance() {
+    if (HWND first = FindWindowW(kWindowClassName, nullptr)) {
+        ShowWindow(first, SW_RESTORE);
+        SetForegroundWindow(first);
+    }
+}
+
+void RegisterWindowClass() {
+    WNDCLASSW windowClass{};
+    windowClass.lpfnWndProc = SettingsWindowProc;
+    windowClass.hInstance = instanceHandle;
+    windowClass.hIcon = LoadIconW(instanceHandle, MAKEINTRESOURCEW(kApplicationIconId));
+    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    windowClass.lpszClassName = kWindowClassName;
+    RegisterClassW(&windowClass);
+}
+
+void RunMessageLoop() {
+    MSG message;
+    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+}
+
+void TearDown(HANDLE instanceMutex) {
+    CloseHandle(instanceMutex);
+    ReleaseRenderTarget();
+    if (d2dFactory) {
+        d2dFactory->Release();
+        d2dFactory = nullptr;
+    }
+    if (uiFont) DeleteObject(uiFont);
+    OleUninitialize();
+}
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+    LoadSettings();
+    LoadLanguageCatalogue();
+    LoadLocaleStrings();
+    instanceHandle = instance;
+    InitCommonControls();
+    OleInitialize(nullptr);
+    uiFont = CreateUiFont();
+
+    HANDLE instanceMutex = CreateMutexW(nullptr, TRUE, kInstanceMutexName);
+    if (GetLastError() == ERROR_ALREADY_EXISTS) {
+        HandOverToFirstInstance();
+        CloseHandle(instanceMutex);
+        OleUninitialize();
+        return 0;
+    }
+
+    RegisterWindowClass();
+    CreateSettingsWindow();
+    RunMessageLoop();
+    TearDown(instanceMutex);
+    return 0;
+}

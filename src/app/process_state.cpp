@@ -1,0 +1,11 @@
+#include "app/process_state.h"
+
+#include "web/web.h"
+
+HINSTANCE instanceHandle = nullptr;
+HWND mainWindow = nullptr;
+HFONT uiFont = nullptr;
+ID2D1Factory* d2dFactory = nullptr;
+ID2D1HwndRenderTarget* renderTarget = nullptr;
+std::unique_ptr<web::PageView> helpView;
+std::array<std::vector<HWND>, kPageCount> pageControls;

@@ -1,0 +1,25 @@
+// Process-wide state of the settings program, owned by the main thread.
+#pragma once
+
+#include <windows.h>
+
+#include <array>
+#include <memory>
+#include <vector>
+
+struct ID2D1Factory;
+struct ID2D1HwndRenderTarget;
+
+namespace web {
+class PageView;
+}
+
+constexpr size_t kPageCount = 5;
+
+extern HINSTANCE instanceHandle;
+extern HWND mainWindow;                    // null while no settings window exists
+extern HFONT uiFont;                       // null: controls use DEFAULT_GUI_FONT
+extern ID2D1Factory* d2dFactory;           // created on the first paint
+extern ID2D1HwndRenderTarget* renderTarget;  // per window, created on its first paint
+extern std::unique_ptr<web::PageView> helpView;
+extern std::array<std::vector<HWND>, kPageCount> pageControls;

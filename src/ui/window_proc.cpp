@@ -1,0 +1,192 @@
+// The window procedure of the settings window and its commands.
+#include "ui/settings_window.h"
+
+#include "app/process_state.h"
+#include "i18n/i18n.h"
+#include "i18n/text_keys.h"
+#include "settings/settings.h"
+#include "ui/control_ids.h"
+#include "ui/scoped.h"
+#include "web/web.h"
+
+#include <vector>
+
+namespace {
+
+// Posted to ourselves so that the window holding the language combo is not
+// destroyed from inside the combo's own notification.
+constexpr UINT kRebuildMessage = WM_APP + 1;
+
+constexpr COLORREF kNavigationSelected = RGB(37, 99, 235);
+constexpr COLORREF kNavigationNormal = RGB(255, 255, 255);
+constexpr COLORREF kNavigationAccent = RGB(29, 78, 216);
+constexpr COLORREF kNavigationTextSelected = RGB(255, 255, 255);
+constexpr COLORREF kNavigationTextNormal = RGB(51, 65, 85);
+constexpr COLORREF kControlText = RGB(30, 41, 59);
+constexpr int kAccentBarWidth = 4;
+
+void FillSolid(HDC dc, const RECT& rect, COLORREF color) {
+    Scoped brush(CreateSolidBrush(color), [](HBRUSH b) { DeleteObject(b); });
+    FillRect(dc, &rect, brush.Get());
+}
+
+// The item text is fetched at its own length, so a long page name from a
+// locale file cannot overrun a fixed buffer.
+std::wstring NavigationItemText(HWND window, UINT item) {
+    HWND list = GetDlgItem(window, IDC_NAVIGATION);
+    LRESULT length = SendMessageW(list, LB_GETTEXTLEN, item, 0);
+    if (length == LB_ERR) return {};
+    std::vector<wchar_t> buffer(static_cast<size_t>(length) + 1, L'\0');
+    LRESULT copied = SendMessageW(list, LB_GETTEXT, item, reinterpret_cast<LPARAM>(buffer.data()));
+    if (copied == LB_ERR) return {};
+    return std::wstring(buffer.data());
+}
+
+void DrawNavigationItem(HWND window, const DRAWITEMSTRUCT& item) {
+    if (item.itemID == static_cast<UINT>(-1)) return;
+    bool selected = (item.itemState & ODS_SELECTED) != 0;
+    FillSolid(item.hDC, item.rcItem, selected ? kNavigationSelected : kNavigationNormal);
+    if (selected) {
+        RECT bar = item.rcItem;
+        bar.right = bar.left + kAccentBarWidth;
+        FillSolid(item.hDC, bar, kNavigationAccent);
+    }
+    std::wstring text = NavigationItemText(window, item.itemID);
+    SetBkMode(item.hDC, TRANSPARENT);
+    SetTextColor(item.hDC, selected ? kNavigationTextSelected : kNavigationTextNormal);
+    RECT textRect = item.rcItem;
+    textRect.left += 12;
+    textRect.top += 5;
+    textRect.right -= 8;
+    textRect.bottom -= 5;
+    Scoped selection(SelectObject(item.hDC, ControlFont()), [&](HGDIOBJ old) { SelectObject(item.hDC, old); });
+    DrawTextW(item.hDC, text.c_str(), -1, &textRect, DT_CENTER | DT_VCENTER | DT_WORDBREAK | DT_NOPREFIX);
+}
+
+void CloseAndQuit(HWND window) {
+    DestroyWindow(window);
+    PostQuitMessage(0);
+}
+
+void ShowWarning(HWND window, const wchar_t* textKey) {
+    std::wstring text = GetText(textKey);
+    MessageBoxW(window, text.c_str(), kProductName, MB_ICONWARNING | MB_OK);
+}
+
+void OnSave(HWND window) {
+    ReadControlsIntoSettings(window);
+    const Settings& s = currentSettings;
+    if (!s.HotkeyAlt && !s.HotkeyCtrl && !s.HotkeyShift && !s.HotkeyWindows) {
+        ShowWarning(window, TextKey::NoModifierWarning);
+        return;
+    }
+    // A failed write must not look like a save: the window stays open, the
+    // paster is not told and the snapshot stays for Cancel.
+    if (!SaveSettings()) {
+        ShowWarning(window, TextKey::SaveFailedWarning);
+        return;
+    }
+    if (HWND paster = FindWindowW(kPasterWindowClass, nullptr)) PostMessageW(paster, kReloadSettingsMessage, 0, 0);
+    snapshotTaken = false;
+    CloseAndQuit(window);
+}
+
+void OnCancel(HWND window) {
+    RestoreSettingsSnapshot();
+    CloseAndQuit(window);
+}
+
+void OnLanguageChanged(HWND window) {
+    HWND combo = GetDlgItem(window, IDC_LANGUAGE);
+    LRESULT position = SendMessageW(combo, CB_GETCURSEL, 0, 0);
+    LRESULT data = SendMessageW(combo, CB_GETITEMDATA, position, 0);
+    if (data == -1) {
+        SendMessageW(combo, CB_SETCURSEL, 0, 0);
+        return;
+    }
+    PostMessageW(window, kRebuildMessage, 0, 0);
+}
+
+void OnRebuild(HWND window) {
+    ReadControlsIntoSettings(window);
+    LoadLocaleStrings();
+    DestroyWindow(window);
+    CreateSettingsWindow();
+}
+
+void OnHelpButton(int controlId) {
+    if (helpView) helpView->Navigate(web::GetHelpUrl(web::HelpTopicForControl(controlId)));
+}
+
+// Returns false for commands that go on to DefWindowProcW.
+bool OnCommand(HWND window, int id, int code) {
+    if (id >= IDC_HELP_FIRST && id <= IDC_HELP_LAST) {
+        OnHelpButton(id);
+        return true;
+    }
+    switch (id) {
+    case IDC_WEBSITE: web::OpenInBrowser(window, web::kMakerSiteUrl); return true;
+    case IDC_DOWNLOAD_WEBVIEW2: web::OpenInBrowser(window, web::kWebView2DownloadUrl); return true;
+    case IDC_SAVE: OnSave(window); return true;
+    case IDC_CANCEL: OnCancel(window); return true;
+    case IDC_NAVIGATION:
+        if (code != LBN_SELCHANGE) return false;
+        ShowPage(static_cast<int>(SendDlgItemMessageW(window, IDC_NAVIGATION, LB_GETCURSEL, 0, 0)));
+        return true;
+    case IDC_LANGUAGE:
+        if (code != CBN_SELCHANGE) return false;
+        OnLanguageChanged(window);
+        return true;
+    default: return false;
+    }
+}
+
+void OnDestroy() {
+    if (helpView) {
+        helpView->Stop();
+        helpView.reset();
+    }
+    ReleaseRenderTarget();
+    mainWindow = nullptr;
+}
+
+LRESULT OnControlColor(HDC dc) {
+    SetTextColor(dc, kControlText);
+    SetBkMode(dc, TRANSPARENT);
+    return reinterpret_cast<LRESULT>(GetStockObject(NULL_BRUSH));
+}
+
+LRESULT HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_ERASEBKGND: return 1;
+    case WM_PAINT: PaintSettingsWindow(window); return 0;
+    case WM_SIZE:
+        ResizeRenderTarget(LOWORD(lParam), HIWORD(lParam));
+        break;
+    case WM_DRAWITEM:
+        if (wParam != IDC_NAVIGATION) break;
+        DrawNavigationItem(window, *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+        return 1;
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORBTN: return OnControlColor(reinterpret_cast<HDC>(wParam));
+    case WM_COMMAND:
+        if (OnCommand(window, LOWORD(wParam), HIWORD(wParam))) return 0;
+        break;
+    case kRebuildMessage: OnRebuild(window); return 0;
+    case WM_CLOSE: OnCancel(window); return 0;
+    case WM_DESTROY: OnDestroy(); return 0;
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+}  // namespace
+
+LRESULT CALLBACK SettingsWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    try {
+        return HandleMessage(window, message, wParam, lParam);
+    } catch (...) {
+        // Nothing may unwind into the system; an allocation failure while
+        // handling one message must not take the settings down with it.
+        return 0;
+    }
+}

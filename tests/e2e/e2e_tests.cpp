@@ -1,0 +1,356 @@
+// The real program under Wine, driven from outside as a user would drive it.
+#include "program_driver.h"
+
+#include "i18n/utf8.h"
+#include "settings/settings.h"
+#include "test_folder.h"
+#include "ui/control_ids.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+
+namespace {
+
+const std::string kDefaultFile = ComposeSettingsText(Settings{}, WideToUtf8);
+
+class ProgramTest : public ::testing::Test {
+protected:
+    std::wstring DataFolder() const { return appData_ / L"Korvenda\\Slatewash"; }
+    std::wstring SettingsFile() const { return DataFolder() + L"\\settings.json"; }
+    void WriteSettings(const std::string& bytes) {
+        CreateDirectoryW((appData_ / L"Korvenda").c_str(), nullptr);
+        CreateDirectoryW(DataFolder().c_str(), nullptr);
+        WriteBytes(SettingsFile(), bytes);
+    }
+    std::string SettingsWith(const char* key, const char* value) {
+        std::string text = kDefaultFile;
+        size_t at = text.find(std::string("\"") + key + "\": ");
+        size_t valueAt = text.find(": ", at) + 2;
+        size_t end = text.find_first_of(",\n", valueAt);
+        return text.replace(valueAt, end - valueAt, value);
+    }
+
+    TempFolder appData_;
+    PasterWindow paster_;
+    std::wstring narrow_ = ProgramFolder(L"e2e-narrow");
+    std::wstring wide_ = ProgramFolder(L"e2e-wide");
+};
+
+TEST_F(ProgramTest, FreshStartShowsDefaultsAndSaveWritesTheDefaultFile) {
+    RunningProgram program(narrow_, appData_.Path());
+    ASSERT_TRUE(program.Started());
+    HWND window = program.WaitForWindow();
+    ASSERT_NE(window, nullptr);
+
+    EXPECT_EQ(WindowText(window), L"Slatewash Settings");
+    SIZE size = OuterSize(window);
+    EXPECT_EQ(size.cx, 685);
+    EXPECT_EQ(size.cy, 690);
+    EXPECT_EQ(ComboSelectionText(window, IDC_LANGUAGE), L"System settings");
+    EXPECT_EQ(ComboSelectionText(window, IDC_HOTKEY_KEY), L"V");
+    EXPECT_FALSE(IsChecked(window, IDC_HOTKEY_ALT));
+    EXPECT_TRUE(IsChecked(window, IDC_HOTKEY_CTRL));
+    EXPECT_TRUE(IsChecked(window, IDC_HOTKEY_SHIFT));
+    EXPECT_EQ(ComboSelectionText(window, IDC_TAB_SPACES), L"1");
+    EXPECT_EQ(ComboSelection(window, IDC_KATAKANA_WIDTH), 0);
+    EXPECT_EQ(WindowText(Control(window, IDC_WEBVIEW2_STATUS)), L"Help viewer (WebView2): Not installed");
+    EXPECT_EQ(WindowText(Control(window, IDC_VERSION)), L"Version: v0.0.19");
+
+    Click(window, IDC_SAVE);
+    EXPECT_EQ(program.WaitForExit(), 0u);
+    EXPECT_EQ(ReadBytes(SettingsFile()), kDefaultFile);
+    PumpUntil([&] { return !paster_.Messages().empty(); }, 2000);
+    ASSERT_EQ(paster_.Messages().size(), 1u);
+    EXPECT_EQ(paster_.Messages()[0].wParam, 0u);
+    EXPECT_EQ(paster_.Messages()[0].lParam, 0);
+}
+
+TEST_F(ProgramTest, LayoutFollowsTheFixedTablesAndPagesSwitch) {
+    RunningProgram program(narrow_, appData_.Path());
+    HWND window = program.WaitForWindow();
+    ASSERT_NE(window, nullptr);
+
+    struct Expected {
+        int id;
+        RECT rect;  // client coordinates
+    };
+    const Expected expected[] = {
+        {IDC_NAVIGATION, {20, 20, 160, 570}},
+        {IDC_LANGUAGE_LABEL, {190, 55, 290, 77}},
+        {3001, {530, 52, 552, 74}},
+        {IDC_HOTKEY_ALT, {190, 115, 258, 139}},
+        {IDC_HOTKEY_WINDOWS, {394, 115, 486, 139}},
+        {3002, {585, 114, 607, 136}},
+        {IDC_SAVE, {470, 595, 560, 625}},
+        {IDC_CANCEL, {570, 595, 660, 625}},
+    };
+    for (const Expected& e : expected) {
+        RECT r = ClientRectOf(Control(window, e.id), window);
+        EXPECT_EQ(r.left, e.rect.left) << e.id;
+        EXPECT_EQ(r.top, e.rect.top) << e.id;
+        EXPECT_EQ(r.right, e.rect.right) << e.id;
+        EXPECT_EQ(r.bottom, e.rect.bottom) << e.id;
+    }
+    // Flowing rows: each starts 8 below the previous one's bottom.
+    RECT play = ClientRectOf(Control(window, IDC_PLAY_SOUND), window);
+    RECT start = ClientRectOf(Control(window, IDC_START_WITH_WINDOWS), window);
+    EXPECT_EQ(play.left, 190);
+    EXPECT_EQ(play.top, 155);
+    EXPECT_EQ(start.top, play.bottom + 8);
+    EXPECT_GE(play.bottom - play.top, 25);
+
+    const int pageMembers[5] = {IDC_LANGUAGE, IDC_TAB_SPACES, IDC_KATAKANA_WIDTH, IDC_EXCEL_VALUES, IDC_PRODUCT_NAME};
+    for (int page = 0; page < 5; ++page) {
+        if (page != 0) SelectPage(window, page);
+        for (int other = 0; other < 5; ++other) {
+            EXPECT_EQ(IsWindowVisible(Control(window, pageMembers[other])) != FALSE, other == page)
+                << "page " << page << " control " << pageMembers[other];
+        }
+        EXPECT_TRUE(IsWindowVisible(Control(window, IDC_SAVE)));
+    }
+    PostMessageW(window, WM_CLOSE, 0, 0);
+    EXPECT_EQ(program.WaitForExit(), 0u);
+}
+
+TEST_F(ProgramTest, NoModifierRefusesSaveUntilCancelWhichKeepsTheFile) {
+    std::string noModifiers = kDefaultFile;
+    for (const char* key : {"HotkeyCtrl", "HotkeyShift"}) {
+        size_t at = noModifiers.find(std::string("\"") + key + "\": true");
+        noModifiers.replace(noModifiers.find("true", at), 4, "false");
+    }
+    WriteSettings(noModifiers);
+
+    RunningProgram program(narrow_, appData_.Path());
+    HWND window = program.WaitForWindow();
+    ASSERT_NE(window, nullptr);
+    for (int id : {IDC_HOTKEY_ALT, IDC_HOTKEY_CTRL, IDC_HOTKEY_SHIFT, IDC_HOTKEY_WINDOWS})
+        EXPECT_FALSE(IsChecked(window, id)) << id;
+
+    Click(window, IDC_SAVE);
+    HWND box = program.WaitForMessageBox();
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(WindowText(box), L"Slatewash");
+    PostMessageW(box, WM_COMMAND, IDOK, 0);
+    PumpUntil([&] { return !IsWindow(box); }, 5000);
+    EXPECT_TRUE(IsWindow(window)) << "the window stays open";
+
+    Click(window, IDC_CANCEL);
+    EXPECT_EQ(program.WaitForExit(), 0u);
+    EXPECT_EQ(ReadBytes(SettingsFile()), noModifiers);
+    PumpUntil([] { return false; }, 300);
+    EXPECT_TRUE(paster_.Messages().empty());
+}
+
+TEST_F(ProgramTest, CancelAndCloseWriteNothing) {
+    for (bool useCloseBox : {false, true}) {
+        RunningProgram program(narrow_, appData_.Path());
+        HWND window = program.WaitForWindow();
+        ASSERT_NE(window, nullptr);
+        Click(window, IDC_PLAY_SOUND);
+        PumpUntil([&] { return IsChecked(window, IDC_PLAY_SOUND); }, 3000);
+        if (useCloseBox) {
+            PostMessageW(window, WM_CLOSE, 0, 0);
+        } else {
+            Click(window, IDC_CANCEL);
+        }
+        EXPECT_EQ(program.WaitForExit(), 0u);
+        EXPECT_FALSE(FileExists(SettingsFile()));
+    }
+    PumpUntil([] { return false; }, 300);
+    EXPECT_TRUE(paster_.Messages().empty());
+}
+
+TEST_F(ProgramTest, SecondInstanceBringsTheFirstForwardAndExits) {
+    RunningProgram first(narrow_, appData_.Path());
+    HWND window = first.WaitForWindow();
+    ASSERT_NE(window, nullptr);
+    ShowWindow(window, SW_MINIMIZE);
+    PumpUntil([&] { return IsIconic(window) != FALSE; }, 3000);
+
+    RunningProgram second(narrow_, appData_.Path());
+    ASSERT_TRUE(second.Started());
+    EXPECT_EQ(second.WaitForExit(), 0u);
+    EXPECT_TRUE(PumpUntil([&] { return !IsIconic(window); }, 5000)) << "the first window is restored";
+    EXPECT_TRUE(first.IsRunning());
+    PostMessageW(window, WM_CLOSE, 0, 0);
+    EXPECT_EQ(first.WaitForExit(), 0u);
+}
+
+TEST_F(ProgramTest, LanguageChangeRebuildsWithPendingEditsAndSeparatorDoesNot) {
+    WriteSettings(SettingsWith("Language", "\"en\""));
+    RunningProgram program(narrow_, appData_.Path());
+    HWND window = program.WaitForWindow();
+    ASSERT_NE(window, nullptr);
+    Click(window, IDC_PLAY_SOUND);
+    PumpUntil([&] { return IsChecked(window, IDC_PLAY_SOUND); }, 3000);
+
+    // The separator row selects the first entry and rebuilds nothing.
+    SelectComboItem(window, IDC_LANGUAGE, 1);
+    PumpUntil([&] { return ComboSelection(window, IDC_LANGUAGE) == 0; }, 3000);
+    EXPECT_EQ(ComboSelection(window, IDC_LANGUAGE), 0);
+    PumpUntil([] { return false; }, 300);
+    EXPECT_TRUE(IsWindow(window));
+
+    int japanese = static_cast<int>(
+        SendMessageW(Control(window, IDC_LANGUAGE), CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                     reinterpret_cast<LPARAM>(L"日本語")));
+    ASSERT_GE(japanese, 0);
+    SelectComboItem(window, IDC_LANGUAGE, japanese);
+    HWND rebuilt = program.WaitForWindow(15000, window);
+    ASSERT_NE(rebuilt, nullptr);
+    EXPECT_FALSE(IsWindow(window));
+    EXPECT_EQ(WindowText(rebuilt), L"Slatewash 設定");
+    EXPECT_EQ(ComboSelectionText(rebuilt, IDC_LANGUAGE), L"日本語");
+    EXPECT_TRUE(IsChecked(rebuilt, IDC_PLAY_SOUND)) << "the pending edit survives";
+    EXPECT_EQ(WindowText(Control(rebuilt, IDC_SAVE)), L"保存");
+    EXPECT_EQ(WindowText(Control(rebuilt, IDC_HOTKEY_ALT)), L"Alt");
+
+    Click(rebuilt, IDC_CANCEL);
+    EXPECT_EQ(program.WaitForExit(), 0u);
+    EXPECT_EQ(ReadBytes(SettingsFile()), SettingsWith("Language", "\"en\""));
+}
+
+BOOL CALLBACK CollectChildren(HWND child, LPARAM param) {
+    reinterpret_cast<std::vector<HWND>*>(param)->push_back(child);
+    return TRUE;
+}
+
+TEST_F(ProgramTest, RightToLeftLanguageMarksEveryWindow) {
+    WriteSettings(SettingsWith("Language", "\"ar\""));
+    RunningProgram program(narrow_, appData_.Path());
+    HWND window = program.WaitForWindow();
+    ASSERT_NE(window, nullptr);
+    EXPECT_TRUE(GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_RTLREADING);
+    std::vector<HWND> children;
+    EnumChildWindows(window, CollectChildren, reinterpret_cast<LPARAM>(&children));
+    EXPECT_GT(children.size(), 60u);
+    for (HWND child : children) {
+        if (GetParent(child) != window) continue;
+        EXPECT_TRUE(GetWindowLongW(child, GWL_EXSTYLE) & WS_EX_RTLREADING) << GetDlgCtrlID(child);
+    }
+    RECT combo = ClientRectOf(Control(window, IDC_LANGUAGE), window);
+    EXPECT_EQ(combo.left, 300) << "positions are not mirrored";
+    PostMessageW(window, WM_CLOSE, 0, 0);
+    EXPECT_EQ(program.WaitForExit(), 0u);
+}
+
+TEST_F(ProgramTest, FailedSaveWarnsKeepsTheWindowAndTellsNoOne) {
+    // A folder where the settings file should be: the save cannot replace it.
+    CreateDirectoryW((appData_ / L"Korvenda").c_str(), nullptr);
+    CreateDirectoryW(DataFolder().c_str(), nullptr);
+    CreateDirectoryW(SettingsFile().c_str(), nullptr);
+
+    RunningProgram program(narrow_, appData_.Path());
+    HWND window = program.WaitForWindow();
+    ASSERT_NE(window, nullptr);
+    Click(window, IDC_SAVE);
+    HWND box = program.WaitForMessageBox();
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(WindowText(box), L"Slatewash");
+    PostMessageW(box, WM_COMMAND, IDOK, 0);
+    PumpUntil([&] { return !IsWindow(box); }, 5000);
+    EXPECT_TRUE(IsWindow(window));
+    EXPECT_TRUE(paster_.Messages().empty());
+
+    PostMessageW(window, WM_CLOSE, 0, 0);
+    EXPECT_EQ(program.WaitForExit(), 0u);
+    EXPECT_EQ(GetFileAttributesW(SettingsFile().c_str()) & FILE_ATTRIBUTE_DIRECTORY,
+              static_cast<DWORD>(FILE_ATTRIBUTE_DIRECTORY));
+}
+
+TEST_F(ProgramTest, LongPageNamesDrawWithoutHarm) {
+    // A locale of the test's own whose page names are far longer than 256 units.
+    std::wstring localeFile = narrow_ + L"\\Locales\\zz-long.json";
+    std::string longName(3000, 'W');
+    std::string locale = "{\"SystemSettings\": \"" + longName + "\", \"WhitespaceSettings\": \"" + longName +
+                         " " + longName + "\", \"Save\": \"" + longName + "\"}";
+    WriteBytes(localeFile, locale);
+    WriteSettings(SettingsWith("Language", "\"zz-long\""));
+
+    RunningProgram program(narrow_, appData_.Path());
+    HWND window = program.WaitForWindow();
+    ASSERT_NE(window, nullptr);
+    for (int page : {1, 0, 1}) SelectPage(window, page);
+    RedrawWindow(Control(window, IDC_NAVIGATION), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    PumpUntil([] { return false; }, 500);
+    EXPECT_TRUE(program.IsRunning());
+    std::wstring item(4000, L'\0');
+    LRESULT length = SendMessageW(Control(window, IDC_NAVIGATION), LB_GETTEXTLEN, 0, 0);
+    EXPECT_EQ(length, 3000);
+    PostMessageW(window, WM_CLOSE, 0, 0);
+    EXPECT_EQ(program.WaitForExit(), 0u);
+    DeleteFileW(localeFile.c_str());
+}
+
+COLORREF PixelAt(HWND window, int x, int y) {
+    POINT point = {x, y};
+    ClientToScreen(window, &point);
+    HDC screen = GetDC(nullptr);
+    COLORREF color = GetPixel(screen, point.x, point.y);
+    ReleaseDC(nullptr, screen);
+    return color;
+}
+
+// Under Wine the first Direct2D frame reaches the screen some time after the
+// window shows; wait for it rather than guessing.
+COLORREF SettledPixelAt(HWND window, int x, int y, COLORREF expected) {
+    COLORREF color = CLR_INVALID;
+    PumpUntil([&] { return (color = PixelAt(window, x, y)) == expected; }, 10000);
+    return color;
+}
+
+TEST_F(ProgramTest, WideWindowHasTheHelpViewAndItsCard) {
+    RunningProgram program(wide_, appData_.Path());
+    HWND window = program.WaitForWindow();
+    ASSERT_NE(window, nullptr);
+    SIZE size = OuterSize(window);
+    EXPECT_EQ(size.cx, 1225);
+    EXPECT_EQ(size.cy, 690);
+    EXPECT_EQ(WindowText(Control(window, IDC_WEBVIEW2_STATUS)), L"Help viewer (WebView2): Installed (120.0.2210.91)");
+
+    HWND view = nullptr;
+    PumpUntil(
+        [&] {
+            view = FindWindowExW(window, nullptr, L"FakeWebView2", nullptr);
+            return view != nullptr && IsWindowVisible(view);
+        },
+        10000);
+    ASSERT_NE(view, nullptr) << "the help view came up";
+    RECT bounds = ClientRectOf(view, window);
+    EXPECT_EQ(bounds.left, 675);
+    EXPECT_EQ(bounds.top, 10);
+    EXPECT_EQ(bounds.right, 1205);
+    EXPECT_EQ(bounds.bottom, 580);
+
+    // First frame, areas no control covers: background, page card, help card.
+    RECT client{};
+    GetClientRect(window, &client);
+    EXPECT_EQ(SettledPixelAt(window, 5, 300, RGB(244, 247, 251)), RGB(244, 247, 251));
+    EXPECT_EQ(PixelAt(window, 100, client.bottom - 30), RGB(244, 247, 251));
+    EXPECT_EQ(PixelAt(window, 400, 540), RGB(255, 255, 255));
+    EXPECT_EQ(PixelAt(window, 90, 575), RGB(255, 255, 255)) << "navigation card below the list";
+    if (client.bottom - 70 > 582) {
+        EXPECT_EQ(PixelAt(window, 900, client.bottom - 72), RGB(255, 255, 255)) << "help card";
+    }
+    EXPECT_EQ(PixelAt(window, 670, 300), RGB(244, 247, 251)) << "gap between page and help cards";
+
+    PostMessageW(window, WM_CLOSE, 0, 0);
+    EXPECT_EQ(program.WaitForExit(), 0u);
+}
+
+TEST_F(ProgramTest, NarrowWindowPaintsTwoCards) {
+    RunningProgram program(narrow_, appData_.Path());
+    HWND window = program.WaitForWindow();
+    ASSERT_NE(window, nullptr);
+    RECT client{};
+    GetClientRect(window, &client);
+    EXPECT_LT(client.right, 850);
+    EXPECT_EQ(SettledPixelAt(window, 5, 300, RGB(244, 247, 251)), RGB(244, 247, 251));
+    EXPECT_EQ(PixelAt(window, 400, 540), RGB(255, 255, 255));
+    EXPECT_EQ(PixelAt(window, client.right - 5, 300), RGB(244, 247, 251));
+    PostMessageW(window, WM_CLOSE, 0, 0);
+    EXPECT_EQ(program.WaitForExit(), 0u);
+}
+
+}  // namespace

@@ -1,0 +1,197 @@
+#include "program_driver.h"
+
+#include "ui/settings_window.h"
+
+namespace {
+
+std::vector<PasterWindow::Received> received;
+
+LRESULT CALLBACK PasterProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == kReloadSettingsMessage) {
+        received.push_back({wParam, lParam});
+        return 0;
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+// The current environment with LOCALAPPDATA replaced.
+std::vector<wchar_t> EnvironmentWith(const std::wstring& localAppData) {
+    std::vector<wchar_t> block;
+    LPWCH strings = GetEnvironmentStringsW();
+    for (LPWCH entry = strings; *entry; entry += wcslen(entry) + 1) {
+        std::wstring text = entry;
+        if (_wcsnicmp(text.c_str(), L"LOCALAPPDATA=", 13) == 0) continue;
+        block.insert(block.end(), text.begin(), text.end());
+        block.push_back(L'\0');
+    }
+    FreeEnvironmentStringsW(strings);
+    std::wstring own = L"LOCALAPPDATA=" + localAppData;
+    block.insert(block.end(), own.begin(), own.end());
+    block.push_back(L'\0');
+    block.push_back(L'\0');
+    return block;
+}
+
+struct FindRequest {
+    DWORD processId;
+    const wchar_t* className;
+    HWND other;
+    HWND found;
+};
+
+BOOL CALLBACK FindTopLevel(HWND window, LPARAM param) {
+    auto* request = reinterpret_cast<FindRequest*>(param);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    wchar_t className[64] = {};
+    GetClassNameW(window, className, 64);
+    if (owner == request->processId && wcscmp(className, request->className) == 0 && window != request->other &&
+        IsWindowVisible(window)) {
+        request->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+HWND FindWindowOf(DWORD processId, const wchar_t* className, HWND other, DWORD timeoutMs) {
+    FindRequest request{processId, className, other, nullptr};
+    PumpUntil(
+        [&] {
+            request.found = nullptr;
+            EnumWindows(FindTopLevel, reinterpret_cast<LPARAM>(&request));
+            return request.found != nullptr;
+        },
+        timeoutMs);
+    return request.found;
+}
+
+}  // namespace
+
+std::wstring ProgramFolder(const wchar_t* name) {
+    wchar_t path[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, path, MAX_PATH);
+    std::wstring folder = path;
+    return folder.substr(0, folder.find_last_of(L'\\')) + L"\\" + name;
+}
+
+RunningProgram::RunningProgram(const std::wstring& folder, const std::wstring& localAppData) {
+    std::wstring exe = folder + L"\\SlatewashSettings.exe";
+    std::vector<wchar_t> environment = EnvironmentWith(localAppData);
+    std::wstring commandLine = L"\"" + exe + L"\"";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info{};
+    if (CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, CREATE_UNICODE_ENVIRONMENT,
+                       environment.data(), folder.c_str(), &startup, &info)) {
+        CloseHandle(info.hThread);
+        process_ = info.hProcess;
+        processId_ = info.dwProcessId;
+    }
+}
+
+RunningProgram::~RunningProgram() {
+    if (!process_) return;
+    if (IsRunning()) {
+        TerminateProcess(process_, 1);
+        WaitForSingleObject(process_, 5000);
+    }
+    CloseHandle(process_);
+}
+
+HWND RunningProgram::WaitForWindow(DWORD timeoutMs, HWND other) {
+    return FindWindowOf(processId_, kWindowClassName, other, timeoutMs);
+}
+
+HWND RunningProgram::WaitForMessageBox(DWORD timeoutMs) {
+    return FindWindowOf(processId_, L"#32770", nullptr, timeoutMs);
+}
+
+DWORD RunningProgram::WaitForExit(DWORD timeoutMs) {
+    PumpUntil([&] { return !IsRunning(); }, timeoutMs);
+    DWORD code = STILL_ACTIVE;
+    GetExitCodeProcess(process_, &code);
+    return code;
+}
+
+bool RunningProgram::IsRunning() const {
+    return process_ && WaitForSingleObject(process_, 0) == WAIT_TIMEOUT;
+}
+
+PasterWindow::PasterWindow() {
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = PasterProc;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.lpszClassName = kPasterWindowClass;
+    RegisterClassW(&wc);
+    received.clear();
+    window_ = CreateWindowExW(0, kPasterWindowClass, L"paster", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
+                              wc.hInstance, nullptr);
+}
+
+PasterWindow::~PasterWindow() {
+    DestroyWindow(window_);
+}
+
+const std::vector<PasterWindow::Received>& PasterWindow::Messages() const {
+    return received;
+}
+
+HWND Control(HWND window, int id) {
+    return GetDlgItem(window, id);
+}
+
+std::wstring WindowText(HWND window) {
+    int length = GetWindowTextLengthW(window);
+    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+    GetWindowTextW(window, text.data(), length + 1);
+    text.resize(wcslen(text.c_str()));
+    return text;
+}
+
+int ComboSelection(HWND window, int id) {
+    return static_cast<int>(SendMessageW(Control(window, id), CB_GETCURSEL, 0, 0));
+}
+
+std::wstring ComboSelectionText(HWND window, int id) {
+    HWND combo = Control(window, id);
+    LRESULT item = SendMessageW(combo, CB_GETCURSEL, 0, 0);
+    if (item < 0) return {};
+    LRESULT length = SendMessageW(combo, CB_GETLBTEXTLEN, item, 0);
+    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+    SendMessageW(combo, CB_GETLBTEXT, item, reinterpret_cast<LPARAM>(text.data()));
+    text.resize(static_cast<size_t>(length));
+    return text;
+}
+
+bool IsChecked(HWND window, int id) {
+    return SendMessageW(Control(window, id), BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+
+RECT ClientRectOf(HWND control, HWND parent) {
+    RECT rect{};
+    GetWindowRect(control, &rect);
+    MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
+
+SIZE OuterSize(HWND window) {
+    RECT rect{};
+    GetWindowRect(window, &rect);
+    return {rect.right - rect.left, rect.bottom - rect.top};
+}
+
+void Click(HWND window, int id) {
+    PostMessageW(Control(window, id), BM_CLICK, 0, 0);
+}
+
+void SelectComboItem(HWND window, int id, int item) {
+    HWND combo = Control(window, id);
+    SendMessageW(combo, CB_SETCURSEL, item, 0);
+    PostMessageW(window, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE), reinterpret_cast<LPARAM>(combo));
+}
+
+void SelectPage(HWND window, int page) {
+    HWND list = Control(window, 2038);
+    SendMessageW(list, LB_SETCURSEL, page, 0);
+    SendMessageW(window, WM_COMMAND, MAKEWPARAM(2038, LBN_SELCHANGE), reinterpret_cast<LPARAM>(list));
+}
