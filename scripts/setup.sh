@@ -12,7 +12,7 @@ packages=(
   wine wine32:i386 wine64
   xvfb x11-utils imagemagick
   libgl1:i386 libgl1-mesa-dri:i386 libglx-mesa0:i386 libxcomposite1:i386
-  fonts-noto-cjk
+  fonts-noto-cjk fonts-dejavu-core
   clang libclang-rt-14-dev
 )
 

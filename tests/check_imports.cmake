@@ -1,0 +1,18 @@
+cmake_policy(SET CMP0057 NEW)
+# Fails when the program imports anything but Windows system DLLs (the
+# runtime is linked statically, WebView2Loader.dll is loaded at run time).
+execute_process(COMMAND ${OBJDUMP} -p ${PROGRAM} OUTPUT_VARIABLE dump RESULT_VARIABLE result)
+if(NOT result EQUAL 0)
+  message(FATAL_ERROR "objdump failed on ${PROGRAM}")
+endif()
+string(REGEX MATCHALL "DLL Name: [^\n]+" names "${dump}")
+set(allowed kernel32.dll user32.dll gdi32.dll comctl32.dll ole32.dll shell32.dll d2d1.dll msvcrt.dll)
+foreach(line ${names})
+  string(REPLACE "DLL Name: " "" dll "${line}")
+  string(STRIP "${dll}" dll)
+  string(TOLOWER "${dll}" dll)
+  if(NOT dll IN_LIST allowed)
+    message(FATAL_ERROR "unexpected import: ${dll}")
+  endif()
+  message(STATUS "imports ${dll}")
+endforeach()
