@@ -76,6 +76,8 @@ using WideToUtf8Function = std::string (*)(const std::wstring&);
 // Reads every key from non-empty content into `settings`, applying the
 // fallbacks and range rules of the file format.
 void ApplySettingsContent(const std::string& content, Settings& settings, Utf8ToWideFunction toWide);
+// True when `name` is one of the 27 keys of the settings file.
+bool IsSettingsKey(const std::string& name);
 // The whole settings file text, in its fixed layout.
 std::string ComposeSettingsText(const Settings& settings, WideToUtf8Function toUtf8);
 

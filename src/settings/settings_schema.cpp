@@ -111,6 +111,13 @@ void ApplySettingsContent(const std::string& content, Settings& settings, Utf8To
     for (const SettingsField& field : kSettingsFields) ReadField(content, field, settings, toWide);
 }
 
+bool IsSettingsKey(const std::string& name) {
+    for (const SettingsField& field : kSettingsFields) {
+        if (name == field.key) return true;
+    }
+    return false;
+}
+
 std::string ComposeSettingsText(const Settings& settings, WideToUtf8Function toUtf8) {
     std::string text = "{\n";
     constexpr size_t kCount = std::size(kSettingsFields);
