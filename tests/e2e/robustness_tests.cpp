@@ -1,0 +1,203 @@
+// Bad files and failing disks, end to end: the program always starts with
+// sane values, and a save either writes a correct file or tells the user and
+// leaves the old file exactly as it was.
+#include "program_driver.h"
+
+#include "i18n/text_keys.h"
+#include "i18n/utf8.h"
+#include "settings/settings.h"
+#include "test_folder.h"
+#include "ui/control_ids.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+namespace {
+
+class RobustnessTest : public ::testing::Test {
+protected:
+    std::wstring DataFolder() const { return appData_ / L"Korvenda\\Slatewash"; }
+    std::wstring SettingsFile() const { return DataFolder() + L"\\settings.json"; }
+    void MakeDataFolder() {
+        CreateDirectoryW((appData_ / L"Korvenda").c_str(), nullptr);
+        CreateDirectoryW(DataFolder().c_str(), nullptr);
+    }
+    void WriteSettings(const std::string& bytes) {
+        MakeDataFolder();
+        WriteBytes(SettingsFile(), bytes);
+    }
+
+    // A program folder of the test's own: the executable and the given
+    // locale files (none: no Locales folder at all).
+    std::wstring ProgramWithLocales(const std::vector<std::pair<std::wstring, std::string>>& files) {
+        std::wstring folder = programs_ / (L"p" + std::to_wstring(++programCount_));
+        CreateDirectoryW(folder.c_str(), nullptr);
+        CopyFileW((ProgramFolder(L"e2e-narrow") + L"\\SlatewashSettings.exe").c_str(),
+                  (folder + L"\\SlatewashSettings.exe").c_str(), FALSE);
+        if (!files.empty()) CreateDirectoryW((folder + L"\\Locales").c_str(), nullptr);
+        for (const auto& [name, bytes] : files) WriteBytes(folder + L"\\Locales\\" + name, bytes);
+        return folder;
+    }
+
+    // Every choice list shows a valid item.
+    static void ExpectSaneControls(HWND window) {
+        EXPECT_GE(ComboSelection(window, IDC_LANGUAGE), 0);
+        int key = ComboSelection(window, IDC_HOTKEY_KEY);
+        EXPECT_TRUE(key >= 0 && key < 26) << key;
+        int tabs = ComboSelection(window, IDC_TAB_SPACES);
+        EXPECT_TRUE(tabs >= 0 && tabs < 8) << tabs;
+        for (int id : {IDC_KATAKANA_WIDTH, IDC_NUMBER_WIDTH, IDC_LATIN_WIDTH, IDC_SYMBOL_WIDTH}) {
+            int width = ComboSelection(window, id);
+            EXPECT_TRUE(width >= 0 && width <= 2) << id << " " << width;
+        }
+    }
+
+    // Save succeeds: the process ends and the file is a complete, valid layout.
+    void SaveAndExpectValidFile(RunningProgram& program, HWND window) {
+        Click(window, IDC_SAVE);
+        ASSERT_EQ(program.WaitForExit(), 0u);
+        std::string file = ReadBytes(SettingsFile());
+        Settings reread;
+        ApplySettingsContent(file, reread, Utf8ToWide);
+        EXPECT_EQ(ComposeSettingsText(reread, WideToUtf8), file);
+    }
+
+    // Save fails: a warning, the window stays, then Cancel ends the program.
+    void SaveAndExpectWarning(RunningProgram& program, HWND window) {
+        Click(window, IDC_SAVE);
+        HWND box = program.WaitForMessageBox();
+        ASSERT_NE(box, nullptr) << "the failed save is reported";
+        PostMessageW(box, WM_COMMAND, IDOK, 0);
+        PumpUntil([&] { return !IsWindow(box); }, 5000);
+        EXPECT_TRUE(IsWindow(window));
+        Click(window, IDC_CANCEL);
+        EXPECT_EQ(program.WaitForExit(), 0u);
+        EXPECT_TRUE(paster_.Messages().empty());
+    }
+
+    TempFolder appData_;
+    TempFolder programs_;
+    int programCount_ = 0;
+    PasterWindow paster_;
+};
+
+TEST_F(RobustnessTest, MalformedSettingsFilesStartSaneAndSaveCleanly) {
+    std::mt19937 random(20261207);
+    std::string noise(4096, '\0');
+    for (char& c : noise) c = static_cast<char>(random());
+    std::string valid = ComposeSettingsText(Settings{}, WideToUtf8);
+    std::string withNuls = valid;
+    withNuls.insert(valid.find("\"HotkeyKey\""), std::string("\0\0\0", 3));
+    const std::pair<const char*, std::string> files[] = {
+        {"random bytes", noise},
+        {"20 MiB", std::string(20 * 1024 * 1024, '7')},
+        {"invalid UTF-8", "{\"Language\": \"\xFF\xFE\xC3\", \"HotkeyKey\": 300, \"TabSpaces\": -4, \"KatakanaWidth\": 9}"},
+        {"NUL bytes", withNuls},
+    };
+    for (const auto& [what, bytes] : files) {
+        SCOPED_TRACE(what);
+        WriteSettings(bytes);
+        RunningProgram program(ProgramFolder(L"e2e-narrow"), appData_.Path());
+        HWND window = program.WaitForWindow();
+        ASSERT_NE(window, nullptr);
+        ExpectSaneControls(window);
+        SaveAndExpectValidFile(program, window);
+    }
+}
+
+TEST_F(RobustnessTest, UnwritableSettingsFileIsKeptByteForByte) {
+    const std::string old = "{\"Language\": \"ja\", \"HotkeyAlt\": true}\n";
+    for (const char* how : {"read-only", "held open without sharing"}) {
+        SCOPED_TRACE(how);
+        WriteSettings(old);
+        HANDLE holder = INVALID_HANDLE_VALUE;
+        if (std::string(how) == "read-only") {
+            SetFileAttributesW(SettingsFile().c_str(), FILE_ATTRIBUTE_READONLY);
+        } else {
+            holder = CreateFileW(SettingsFile().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+            ASSERT_NE(holder, INVALID_HANDLE_VALUE);
+        }
+        RunningProgram program(ProgramFolder(L"e2e-narrow"), appData_.Path());
+        HWND window = program.WaitForWindow();
+        ASSERT_NE(window, nullptr);
+        ExpectSaneControls(window);
+        SaveAndExpectWarning(program, window);
+        if (holder != INVALID_HANDLE_VALUE) CloseHandle(holder);
+        SetFileAttributesW(SettingsFile().c_str(), FILE_ATTRIBUTE_NORMAL);
+        EXPECT_EQ(ReadBytes(SettingsFile()), old);
+        EXPECT_EQ(CountFiles(DataFolder()), 1) << "no temporary file is left";
+    }
+}
+
+TEST_F(RobustnessTest, DataFolderThatCannotBeMadeIsReported) {
+    for (const std::wstring& localAppData :
+         {appData_ / L"missing\\deeper", std::wstring(33000, L'x'), std::wstring(L"")}) {
+        RunningProgram program(ProgramFolder(L"e2e-narrow"), localAppData);
+        HWND window = program.WaitForWindow();
+        ASSERT_NE(window, nullptr);
+        ExpectSaneControls(window);
+        if (localAppData.empty()) {
+            // No LOCALAPPDATA: the data folder goes under the program's
+            // current folder, which is writable here.
+            Click(window, IDC_SAVE);
+            EXPECT_EQ(program.WaitForExit(), 0u);
+            std::wstring written = ProgramFolder(L"e2e-narrow") + L"\\Korvenda\\Slatewash\\settings.json";
+            EXPECT_EQ(ReadBytes(written), ComposeSettingsText(Settings{}, WideToUtf8));
+            DeleteFileW(written.c_str());
+            RemoveDirectoryW((ProgramFolder(L"e2e-narrow") + L"\\Korvenda\\Slatewash").c_str());
+            RemoveDirectoryW((ProgramFolder(L"e2e-narrow") + L"\\Korvenda").c_str());
+        } else {
+            SaveAndExpectWarning(program, window);
+        }
+    }
+    EXPECT_FALSE(FileExists(appData_ / L"missing"));
+}
+
+TEST_F(RobustnessTest, MissingOrBrokenLocaleFilesStillGiveAWorkingWindow) {
+    std::string fullEnglish = ReadBytes(ProgramFolder(L"e2e-narrow") + L"\\Locales\\en.json");
+    struct Case {
+        const char* what;
+        std::vector<std::pair<std::wstring, std::string>> files;
+        const wchar_t* saveText;
+    };
+    const Case cases[] = {
+        {"no Locales folder", {}, L"Save"},
+        {"truncated English file", {{L"en.json", fullEnglish.substr(0, fullEnglish.find("\"Save\"") + 12)}}, L"Save"},
+        {"nested English file", {{L"en.json", "{\"Nested\": {\"Save\": \"Inner\"}, \"Cancel\": \"Stop\"}"}}, nullptr},
+        {"catalogue without a complete entry", {{L"languages.json", "[{\"code\": \"en\", \"name\": "}, {L"en.json", fullEnglish}},
+         L"Save"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        RunningProgram program(ProgramWithLocales(c.files), appData_.Path());
+        HWND window = program.WaitForWindow();
+        ASSERT_NE(window, nullptr);
+        ExpectSaneControls(window);
+        if (c.saveText) {
+            EXPECT_EQ(WindowText(Control(window, IDC_SAVE)), c.saveText);
+        }
+        // The built-in catalogue: system, separator, English, Japanese.
+        EXPECT_GE(SendMessageW(Control(window, IDC_LANGUAGE), CB_GETCOUNT, 0, 0), 3);
+        SaveAndExpectValidFile(program, window);
+    }
+}
+
+TEST_F(RobustnessTest, VeryLongTextsInEveryControl) {
+    std::string locale = "{";
+    std::string longText(5000, 'M');
+    for (const wchar_t* key : TextKey::kAll) {
+        if (locale.size() > 1) locale += ",";
+        locale += "\"" + WideToUtf8(key) + "\": \"" + longText + " " + longText + "\"";
+    }
+    locale += "}";
+    RunningProgram program(ProgramWithLocales({{L"en.json", locale}}), appData_.Path());
+    HWND window = program.WaitForWindow();
+    ASSERT_NE(window, nullptr);
+    for (int page = 0; page < 5; ++page) SelectPage(window, page);
+    EXPECT_EQ(WindowText(Control(window, IDC_SAVE)).size(), 10001u);
+    ExpectSaneControls(window);
+    SaveAndExpectValidFile(program, window);
+}
+
+}  // namespace
