@@ -14,8 +14,9 @@ LRESULT CALLBACK PasterProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
     return DefWindowProcW(window, message, wParam, lParam);
 }
 
-// The current environment with LOCALAPPDATA replaced.
-std::vector<wchar_t> EnvironmentWith(const std::wstring& localAppData) {
+}  // namespace
+
+std::vector<wchar_t> EnvironmentWithLocalAppData(const std::wstring& localAppData) {
     std::vector<wchar_t> block;
     LPWCH strings = GetEnvironmentStringsW();
     for (LPWCH entry = strings; *entry; entry += wcslen(entry) + 1) {
@@ -31,6 +32,8 @@ std::vector<wchar_t> EnvironmentWith(const std::wstring& localAppData) {
     block.push_back(L'\0');
     return block;
 }
+
+namespace {
 
 struct FindRequest {
     DWORD processId;
@@ -54,18 +57,18 @@ BOOL CALLBACK FindTopLevel(HWND window, LPARAM param) {
 }
 
 HWND FindWindowOf(DWORD processId, const wchar_t* className, HWND other, DWORD timeoutMs) {
-    FindRequest request{processId, className, other, nullptr};
-    PumpUntil(
-        [&] {
-            request.found = nullptr;
-            EnumWindows(FindTopLevel, reinterpret_cast<LPARAM>(&request));
-            return request.found != nullptr;
-        },
-        timeoutMs);
-    return request.found;
+    HWND found = nullptr;
+    PumpUntil([&] { return (found = FindVisibleWindow(processId, className, other)) != nullptr; }, timeoutMs);
+    return found;
 }
 
 }  // namespace
+
+HWND FindVisibleWindow(DWORD processId, const wchar_t* className, HWND other) {
+    FindRequest request{processId, className, other, nullptr};
+    EnumWindows(FindTopLevel, reinterpret_cast<LPARAM>(&request));
+    return request.found;
+}
 
 std::wstring ProgramFolder(const wchar_t* name) {
     wchar_t path[MAX_PATH] = {};
@@ -76,7 +79,7 @@ std::wstring ProgramFolder(const wchar_t* name) {
 
 RunningProgram::RunningProgram(const std::wstring& folder, const std::wstring& localAppData) {
     std::wstring exe = folder + L"\\SlatewashSettings.exe";
-    std::vector<wchar_t> environment = EnvironmentWith(localAppData);
+    std::vector<wchar_t> environment = EnvironmentWithLocalAppData(localAppData);
     std::wstring commandLine = L"\"" + exe + L"\"";
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;

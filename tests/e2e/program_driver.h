@@ -8,6 +8,12 @@
 #include <string>
 #include <vector>
 
+// The current environment block with LOCALAPPDATA set to `localAppData`.
+std::vector<wchar_t> EnvironmentWithLocalAppData(const std::wstring& localAppData);
+// A visible top-level window of `className` owned by `processId`, other than
+// `other`; null when there is none right now.
+HWND FindVisibleWindow(DWORD processId, const wchar_t* className, HWND other = nullptr);
+
 // A program folder beside this test executable (e2e-narrow, e2e-wide).
 std::wstring ProgramFolder(const wchar_t* name);
 
