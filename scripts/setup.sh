@@ -1,13 +1,16 @@
 #!/usr/bin/env bash
 # Makes a Debian 12 machine ready to build and test Slatewash Settings:
-# MinGW-w64 cross toolchain, CMake, Ninja, GoogleTest sources, Wine (32-bit),
-# Xvfb and the GL/X libraries and fonts that Direct2D painting needs under Wine.
+# MinGW-w64 cross toolchains (32-bit for the program, 64-bit for running the
+# tests where 32-bit code cannot run), CMake, Ninja, GoogleTest sources, Wine
+# (32- and 64-bit), Xvfb and the GL/X libraries and fonts that Direct2D
+# painting needs under Wine, and clang with its sanitizer runtimes for fuzzing.
 # Idempotent: returns within seconds when everything is already installed.
 set -euo pipefail
 
 packages=(
   cmake ninja-build make
   g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686 mingw-w64-i686-dev
+  g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 mingw-w64-x86-64-dev
   googletest
   wine wine32:i386 wine64
   xvfb x11-utils imagemagick
