@@ -26,12 +26,10 @@ fi
 
 if ! dpkg --print-foreign-architectures | grep -qx i386; then
   "${sudo_cmd[@]}" dpkg --add-architecture i386
-  need_update=1
 fi
 
 missing=()
 for p in "${packages[@]}"; do
-  # dpkg-query needs the architecture spelled for foreign packages only.
   status=$(dpkg-query -W -f='${db:Status-Status}' "$p" 2>/dev/null || true)
   [ "$status" = "installed" ] || missing+=("$p")
 done
