@@ -20,11 +20,10 @@ source scripts/xvfb.sh
 start_private_display
 export WINEPREFIX="$PWD/build/$preset/wineprefix"
 dir=build/$preset/bench
-# Inside a Wine virtual desktop: with bare Xvfb (no window manager) Wine
-# waits about 2 s on every DestroyWindow for a withdrawal that never comes,
+# The prefix puts every window into a Wine virtual desktop (wine-run.sh): with
+# bare Xvfb and no window manager Wine waits about 2 s in every DestroyWindow,
 # which would swamp the close, save and rebuild figures of both programs.
-driver=$(cd "$dir" && pwd)/bench_driver.exe
-scripts/wine-run.sh "$arch" explorer /desktop=bench,1600x900 "Z:${driver//\//\\}" "$runs" 2> >(grep -v -e fixme -e 'err:' >&2)
+scripts/wine-run.sh "$arch" "$dir/bench_driver.exe" "$runs" 2> >(grep -v -e fixme -e 'err:' >&2)
 
 objdump=$( [ "$arch" = win32 ] && echo i686-w64-mingw32-objdump || echo x86_64-w64-mingw32-objdump )
 for exe in "$dir/SlatewashSettings.exe" "$dir/baseline.exe"; do

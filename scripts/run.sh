@@ -22,6 +22,7 @@ else
 fi
 
 export WINEPREFIX="$PWD/build/wineprefix-run"
+export SLATEWASH_VIRTUAL_DESKTOP=0  # a real display gets real windows
 # Wine has no Segoe UI: map it to a font that has the language's script.
 use_font() {
   sed "s/Noto Sans CJK JP/$1/" scripts/wine-fonts.reg > "$WINEPREFIX.fonts.reg"

@@ -4,6 +4,8 @@
 # WINEPREFIX defaults to "wineprefix" in the build tree that holds the
 # executable. The prefix is created once, under a lock, so that tests started
 # in parallel do not race to create it (wineboot takes ~15 s the first time).
+# A new prefix puts every window into one Wine virtual desktop unless
+# SLATEWASH_VIRTUAL_DESKTOP=0 (see wine-desktop.reg).
 set -euo pipefail
 
 arch=$1; exe=$2; shift 2
@@ -31,6 +33,11 @@ mkdir -p "$(dirname "$WINEPREFIX")"
   flock 9
   if [ ! -f "$WINEPREFIX/.slatewash-ready" ]; then
     "$loader" wineboot -i >/dev/null 2>&1 || true
+    if [ "${SLATEWASH_VIRTUAL_DESKTOP:-1}" = 1 ]; then
+      "$loader" regedit "$(dirname "$0")/wine-desktop.reg" >/dev/null 2>&1 || true
+    fi
+    # The desktop settings take effect when the Wine session starts anew.
+    wineserver -k >/dev/null 2>&1 || true
     touch "$WINEPREFIX/.slatewash-ready"
   fi
 ) 9>"$WINEPREFIX.lock"
