@@ -14,6 +14,7 @@ cmake --build --preset fuzz
 bin=build/fuzz/tests/fuzz
 mkdir -p build/fuzz/findings
 status=0
+passed=0
 for target in settings catalogue locale; do
   work=build/fuzz/corpus/$target
   mkdir -p "$work"
@@ -25,9 +26,12 @@ for target in settings catalogue locale; do
     echo "fuzz: $target FOUND A PROBLEM; see build/fuzz/$target.log and build/fuzz/findings"
     tail -40 "build/fuzz/$target.log"
     status=1
+  else
+    passed=$((passed + 1))
   fi
   runs=$(grep -o 'stat::number_of_executed_units: *[0-9]*' "build/fuzz/$target.log" | grep -o '[0-9]*$' || echo 0)
   rate=$(grep -o 'stat::average_exec_per_sec: *[0-9]*' "build/fuzz/$target.log" | grep -o '[0-9]*$' || echo 0)
   echo "fuzz: $target ran $runs inputs, $rate per second"
 done
+echo "fuzz: $passed passed, $((3 - passed)) failed"
 exit $status
