@@ -188,7 +188,14 @@ TEST_F(RobustnessTest, VeryLongTextsInEveryControl) {
     std::string longText(5000, 'M');
     for (const wchar_t* key : TextKey::kAll) {
         if (locale.size() > 1) locale += ",";
-        locale += "\"" + WideToUtf8(key) + "\": \"" + longText + " " + longText + "\"";
+        // Appended piece by piece: GCC 12 warns (-Wrestrict) on "..." + std::string at -O3.
+        locale += '"';
+        locale += WideToUtf8(key);
+        locale += "\": \"";
+        locale += longText;
+        locale += ' ';
+        locale += longText;
+        locale += '"';
     }
     locale += "}";
     RunningProgram program(ProgramWithLocales({{L"en.json", locale}}), appData_.Path());
