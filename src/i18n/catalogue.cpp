@@ -47,6 +47,10 @@ bool EqualsIgnoringAsciiCase(const std::wstring& a, const std::wstring& b) {
            std::equal(a.begin(), a.end(), b.begin(), [](wchar_t x, wchar_t y) { return ToLowerAscii(x) == ToLowerAscii(y); });
 }
 
+bool StartsWithIgnoringAsciiCase(const std::wstring& text, const std::wstring& prefix) {
+    return text.size() >= prefix.size() && EqualsIgnoringAsciiCase(text.substr(0, prefix.size()), prefix);
+}
+
 std::wstring GetExecutableDirectory() {
     std::wstring path(kModulePathUnits, L'\0');
     DWORD length = GetModuleFileNameW(nullptr, path.data(), kModulePathUnits);

@@ -20,7 +20,9 @@ extern LanguageCatalogue languageCatalogue;
 // The code that means "follow the Windows display language".
 constexpr wchar_t kSystemLanguageCode[] = L"system";
 
+// Comparisons that ignore the case of ASCII letters only.
 bool EqualsIgnoringAsciiCase(const std::wstring& a, const std::wstring& b);
+bool StartsWithIgnoringAsciiCase(const std::wstring& text, const std::wstring& prefix);
 
 std::wstring GetExecutableDirectory();
 void LoadLanguageCatalogue();

@@ -3,6 +3,7 @@
 // valid, closed data and does nothing.
 #include "web/web.h"
 
+#include "i18n/i18n.h"
 #include "settings/settings.h"
 #include "web/loader.h"
 #include "web/webview2.h"
@@ -18,18 +19,6 @@ constexpr wchar_t kHelpSectionMarker[] = L"/slatewash/help/";
 constexpr wchar_t kWebView2DataFolder[] = L"\\WebView2Data";
 constexpr wchar_t kHttpsPrefix[] = L"https://";
 constexpr wchar_t kHttpPrefix[] = L"http://";
-
-wchar_t ToLowerAscii(wchar_t c) {
-    return (c >= L'A' && c <= L'Z') ? static_cast<wchar_t>(c - L'A' + L'a') : c;
-}
-
-bool StartsWithIgnoringAsciiCase(const std::wstring& text, const std::wstring& prefix) {
-    if (text.size() < prefix.size()) return false;
-    for (size_t i = 0; i < prefix.size(); ++i) {
-        if (ToLowerAscii(text[i]) != ToLowerAscii(prefix[i])) return false;
-    }
-    return true;
-}
 
 // A reference-counted COM handler object around a function. It answers only
 // IUnknown and its own handler IID; Release at zero frees the function and
