@@ -19,15 +19,11 @@ protected:
     }
     void TearDown() override { SetUp(); }
 
-    std::wstring DataFolder() const { return root_ / L"Korvenda\\Slatewash"; }
-    std::wstring SettingsFile() const { return DataFolder() + L"\\settings.json"; }
-    void WriteSettingsFile(const std::string& bytes) {
-        CreateDirectoryW((root_ / L"Korvenda").c_str(), nullptr);
-        CreateDirectoryW(DataFolder().c_str(), nullptr);
-        WriteBytes(SettingsFile(), bytes);
-    }
+    std::wstring DataFolder() const { return root_.DataFolder(); }
+    std::wstring SettingsFile() const { return root_.SettingsFile(); }
+    void WriteSettingsFile(const std::string& bytes) { root_.WriteSettings(bytes); }
 
-    TempFolder root_;
+    AppDataFolder root_;
     ScopedEnvironment appData_{L"LOCALAPPDATA", root_.Path().c_str()};
 };
 

@@ -42,6 +42,16 @@ TempFolder::~TempFolder() {
     RemoveTree(path_);
 }
 
+void AppDataFolder::MakeDataFolder() const {
+    CreateDirectoryW((root_ / L"Korvenda").c_str(), nullptr);
+    CreateDirectoryW(DataFolder().c_str(), nullptr);
+}
+
+void AppDataFolder::WriteSettings(const std::string& bytes) const {
+    MakeDataFolder();
+    WriteBytes(SettingsFile(), bytes);
+}
+
 ScopedEnvironment::ScopedEnvironment(const wchar_t* name, const wchar_t* value) : name_(name) {
     std::wstring buffer(40000, L'\0');
     DWORD length = GetEnvironmentVariableW(name, buffer.data(), static_cast<DWORD>(buffer.size()));

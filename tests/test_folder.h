@@ -17,6 +17,21 @@ private:
     std::wstring path_;
 };
 
+// A temporary folder to stand for LOCALAPPDATA, with the places of the data
+// folder and the settings file in it.
+class AppDataFolder {
+public:
+    const std::wstring& Path() const { return root_.Path(); }
+    std::wstring operator/(const std::wstring& name) const { return root_ / name; }
+    std::wstring DataFolder() const { return root_ / L"Korvenda\\Slatewash"; }
+    std::wstring SettingsFile() const { return DataFolder() + L"\\settings.json"; }
+    void MakeDataFolder() const;
+    void WriteSettings(const std::string& bytes) const;
+
+private:
+    TempFolder root_;
+};
+
 // Sets an environment variable of this process for the scope; restores it.
 class ScopedEnvironment {
 public:

@@ -57,17 +57,25 @@ const OptionRow* FindOptionRow(int controlId) {
     return nullptr;
 }
 
+// The extended style of every window of the current construction:
+// WS_EX_RTLREADING for a right-to-left language, decided once per window.
+DWORD readingStyle = 0;
+
 // What every control of one construction shares.
 struct Builder {
     HWND parent;
-    DWORD exStyle;  // WS_EX_RTLREADING for right-to-left languages
-    HFONT font;     // for measuring; set on the controls at the end
+    HFONT font;  // for measuring; set on the controls at the end
 };
+
+HWND CreateControl(HWND parent, const wchar_t* className, const std::wstring& text, DWORD style, int x, int y,
+                   int width, int height, int id) {
+    return CreateWindowExW(readingStyle, className, text.c_str(), WS_CHILD | WS_VISIBLE | style, x, y, width, height,
+                           parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instanceHandle, nullptr);
+}
 
 HWND CreateChild(const Builder& b, const wchar_t* className, const std::wstring& text, DWORD style, int x, int y,
                  int width, int height, int id) {
-    return CreateWindowExW(b.exStyle, className, text.c_str(), WS_CHILD | WS_VISIBLE | style, x, y, width, height,
-                           b.parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instanceHandle, nullptr);
+    return CreateControl(b.parent, className, text, style, x, y, width, height, id);
 }
 
 HWND AddStatic(const Builder& b, int page, int id, const std::wstring& text, int x, int y, int width, int height) {
@@ -222,11 +230,9 @@ void BuildVersionPage(const Builder& b) {
 }
 
 void CreateNavigationList(const Builder& b) {
-    HWND list = CreateWindowExW(
-        b.exStyle, L"LISTBOX", L"",
-        WS_CHILD | WS_VISIBLE | WS_TABSTOP | LBS_NOINTEGRALHEIGHT | LBS_HASSTRINGS | LBS_OWNERDRAWFIXED | LBS_NOTIFY,
-        20, 20, 140, 550, b.parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_NAVIGATION)), instanceHandle,
-        nullptr);
+    HWND list = CreateChild(b, L"LISTBOX", L"",
+                            WS_TABSTOP | LBS_NOINTEGRALHEIGHT | LBS_HASSTRINGS | LBS_OWNERDRAWFIXED | LBS_NOTIFY, 20,
+                            20, 140, 550, IDC_NAVIGATION);
     SendMessageW(list, LB_SETITEMHEIGHT, 0, kNavigationItemHeight);
     for (const wchar_t* key : {TextKey::SystemSettings, TextKey::WhitespaceSettings, TextKey::TextConversionSettings,
                                TextKey::OtherSettings, TextKey::VersionTab}) {
@@ -280,20 +286,14 @@ int MeasureTextHeight(const std::wstring& text, int width, HFONT font, int minim
 HWND CreateCheckbox(HWND parent, int id, const std::wstring& text, bool checked, int x, int y, int width,
                     HFONT font) {
     int height = MeasureTextHeight(text, width - kCheckGlyphWidth, font, kMinimumRowHeight);
-    DWORD exStyle = IsRightToLeftLanguage() ? WS_EX_RTLREADING : 0;
-    HWND box = CreateWindowExW(exStyle, L"BUTTON", text.c_str(), WS_CHILD | WS_VISIBLE | BS_MULTILINE | BS_AUTOCHECKBOX,
-                               x, y, width, height, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                               instanceHandle, nullptr);
+    HWND box = CreateControl(parent, L"BUTTON", text, BS_MULTILINE | BS_AUTOCHECKBOX, x, y, width, height, id);
     SendMessageW(box, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
     return box;
 }
 
 HWND CreateHelpButton(HWND parent, int id, int x, int y) {
-    DWORD exStyle = IsRightToLeftLanguage() ? WS_EX_RTLREADING : 0;
-    std::wstring text = GetText(TextKey::Help);
-    HWND button = CreateWindowExW(exStyle, L"BUTTON", text.c_str(), WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_ICON, x,
-                                  y, kHelpButtonSize, kHelpButtonSize, parent,
-                                  reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instanceHandle, nullptr);
+    HWND button = CreateControl(parent, L"BUTTON", GetText(TextKey::Help), WS_TABSTOP | BS_ICON, x, y,
+                                kHelpButtonSize, kHelpButtonSize, id);
     HANDLE icon = LoadImageW(nullptr, IDI_QUESTION, IMAGE_ICON, 16, 16, LR_SHARED);
     SendMessageW(button, BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(icon));
     return button;
@@ -313,17 +313,17 @@ void CreateSettingsWindow() {
     TakeSettingsSnapshot();
     std::wstring runtimeVersion = web::GetWebView2RuntimeVersion();
     bool hasRuntime = !runtimeVersion.empty();
-    DWORD exStyle = IsRightToLeftLanguage() ? WS_EX_RTLREADING : 0;
+    readingStyle = IsRightToLeftLanguage() ? WS_EX_RTLREADING : 0;
 
     std::wstring title = GetText(TextKey::SettingsTitle);
-    mainWindow = CreateWindowExW(WS_EX_DLGMODALFRAME | exStyle, kWindowClassName, title.c_str(),
+    mainWindow = CreateWindowExW(WS_EX_DLGMODALFRAME | readingStyle, kWindowClassName, title.c_str(),
                                  WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN, CW_USEDEFAULT, CW_USEDEFAULT,
                                  hasRuntime ? kWideWindowWidth : kNarrowWindowWidth, kWindowHeight, nullptr, nullptr,
                                  instanceHandle, nullptr);
     HFONT font = ControlFont();
     for (auto& controls : pageControls) controls.clear();
 
-    Builder builder{mainWindow, exStyle, font};
+    Builder builder{mainWindow, font};
     CreateNavigationList(builder);
     BuildGeneralPage(builder, runtimeVersion);
     BuildWhitespacePage(builder);

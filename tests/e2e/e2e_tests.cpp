@@ -16,13 +16,9 @@ const std::string kDefaultFile = ComposeSettingsText(Settings{}, WideToUtf8);
 
 class ProgramTest : public ::testing::Test {
 protected:
-    std::wstring DataFolder() const { return appData_ / L"Korvenda\\Slatewash"; }
-    std::wstring SettingsFile() const { return DataFolder() + L"\\settings.json"; }
-    void WriteSettings(const std::string& bytes) {
-        CreateDirectoryW((appData_ / L"Korvenda").c_str(), nullptr);
-        CreateDirectoryW(DataFolder().c_str(), nullptr);
-        WriteBytes(SettingsFile(), bytes);
-    }
+    std::wstring DataFolder() const { return appData_.DataFolder(); }
+    std::wstring SettingsFile() const { return appData_.SettingsFile(); }
+    void WriteSettings(const std::string& bytes) { appData_.WriteSettings(bytes); }
     std::string SettingsWith(const char* key, const char* value) {
         std::string text = kDefaultFile;
         size_t at = text.find(std::string("\"") + key + "\": ");
@@ -31,7 +27,7 @@ protected:
         return text.replace(valueAt, end - valueAt, value);
     }
 
-    TempFolder appData_;
+    AppDataFolder appData_;
     PasterWindow paster_;
     std::wstring narrow_ = ProgramFolder(L"e2e-narrow");
     std::wstring wide_ = ProgramFolder(L"e2e-wide");
@@ -128,11 +124,7 @@ TEST_F(ProgramTest, NoModifierRefusesSaveUntilCancelWhichKeepsTheFile) {
         EXPECT_FALSE(IsChecked(window, id)) << id;
 
     Click(window, IDC_SAVE);
-    HWND box = program.WaitForMessageBox();
-    ASSERT_NE(box, nullptr);
-    EXPECT_EQ(WindowText(box), L"Slatewash");
-    PostMessageW(box, WM_COMMAND, IDOK, 0);
-    PumpUntil([&] { return !IsWindow(box); }, 5000);
+    EXPECT_EQ(AcceptMessageBox(program), L"Slatewash");
     EXPECT_TRUE(IsWindow(window)) << "the window stays open";
 
     Click(window, IDC_CANCEL);
@@ -237,19 +229,14 @@ TEST_F(ProgramTest, RightToLeftLanguageMarksEveryWindow) {
 
 TEST_F(ProgramTest, FailedSaveWarnsKeepsTheWindowAndTellsNoOne) {
     // A folder where the settings file should be: the save cannot replace it.
-    CreateDirectoryW((appData_ / L"Korvenda").c_str(), nullptr);
-    CreateDirectoryW(DataFolder().c_str(), nullptr);
+    appData_.MakeDataFolder();
     CreateDirectoryW(SettingsFile().c_str(), nullptr);
 
     RunningProgram program(narrow_, appData_.Path());
     HWND window = program.WaitForWindow();
     ASSERT_NE(window, nullptr);
     Click(window, IDC_SAVE);
-    HWND box = program.WaitForMessageBox();
-    ASSERT_NE(box, nullptr);
-    EXPECT_EQ(WindowText(box), L"Slatewash");
-    PostMessageW(box, WM_COMMAND, IDOK, 0);
-    PumpUntil([&] { return !IsWindow(box); }, 5000);
+    EXPECT_EQ(AcceptMessageBox(program), L"Slatewash");
     EXPECT_TRUE(IsWindow(window));
     EXPECT_TRUE(paster_.Messages().empty());
 

@@ -198,3 +198,12 @@ void SelectPage(HWND window, int page) {
     SendMessageW(list, LB_SETCURSEL, page, 0);
     SendMessageW(window, WM_COMMAND, MAKEWPARAM(2038, LBN_SELCHANGE), reinterpret_cast<LPARAM>(list));
 }
+
+std::wstring AcceptMessageBox(RunningProgram& program) {
+    HWND box = program.WaitForMessageBox();
+    if (!box) return {};
+    std::wstring caption = WindowText(box);
+    PostMessageW(box, WM_COMMAND, IDOK, 0);
+    PumpUntil([&] { return !IsWindow(box); }, 5000);
+    return caption;
+}

@@ -40,6 +40,10 @@ private:
     DWORD processId_ = 0;
 };
 
+// Waits for a message box of `program`, presses its OK button and waits
+// for it to close; returns its caption, or an empty text when none came.
+std::wstring AcceptMessageBox(RunningProgram& program);
+
 // Runs this thread's message loop for `ms` (so the paster window receives
 // its posted messages) or until `done` returns true.
 template <typename Done>

@@ -17,16 +17,9 @@ namespace {
 
 class RobustnessTest : public ::testing::Test {
 protected:
-    std::wstring DataFolder() const { return appData_ / L"Korvenda\\Slatewash"; }
-    std::wstring SettingsFile() const { return DataFolder() + L"\\settings.json"; }
-    void MakeDataFolder() {
-        CreateDirectoryW((appData_ / L"Korvenda").c_str(), nullptr);
-        CreateDirectoryW(DataFolder().c_str(), nullptr);
-    }
-    void WriteSettings(const std::string& bytes) {
-        MakeDataFolder();
-        WriteBytes(SettingsFile(), bytes);
-    }
+    std::wstring DataFolder() const { return appData_.DataFolder(); }
+    std::wstring SettingsFile() const { return appData_.SettingsFile(); }
+    void WriteSettings(const std::string& bytes) { appData_.WriteSettings(bytes); }
 
     // A program folder of the test's own: the executable and the given
     // locale files (none: no Locales folder at all).
@@ -66,17 +59,14 @@ protected:
     // Save fails: a warning, the window stays, then Cancel ends the program.
     void SaveAndExpectWarning(RunningProgram& program, HWND window) {
         Click(window, IDC_SAVE);
-        HWND box = program.WaitForMessageBox();
-        ASSERT_NE(box, nullptr) << "the failed save is reported";
-        PostMessageW(box, WM_COMMAND, IDOK, 0);
-        PumpUntil([&] { return !IsWindow(box); }, 5000);
+        EXPECT_EQ(AcceptMessageBox(program), L"Slatewash") << "the failed save is reported";
         EXPECT_TRUE(IsWindow(window));
         Click(window, IDC_CANCEL);
         EXPECT_EQ(program.WaitForExit(), 0u);
         EXPECT_TRUE(paster_.Messages().empty());
     }
 
-    TempFolder appData_;
+    AppDataFolder appData_;
     TempFolder programs_;
     int programCount_ = 0;
     PasterWindow paster_;
