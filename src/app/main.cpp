@@ -53,6 +53,7 @@ void TearDown(HANDLE instanceMutex) {
         d2dFactory->Release();
         d2dFactory = nullptr;
     }
+    ReleaseCardBrush();
     if (uiFont) DeleteObject(uiFont);
     OleUninitialize();
 }

@@ -6,6 +6,6 @@ HINSTANCE instanceHandle = nullptr;
 HWND mainWindow = nullptr;
 HFONT uiFont = nullptr;
 ID2D1Factory* d2dFactory = nullptr;
-ID2D1HwndRenderTarget* renderTarget = nullptr;
+ID2D1DCRenderTarget* renderTarget = nullptr;
 std::unique_ptr<web::PageView> helpView;
 std::array<std::vector<HWND>, kPageCount> pageControls;

@@ -8,7 +8,7 @@
 #include <vector>
 
 struct ID2D1Factory;
-struct ID2D1HwndRenderTarget;
+struct ID2D1DCRenderTarget;
 
 namespace web {
 class PageView;
@@ -20,6 +20,6 @@ extern HINSTANCE instanceHandle;
 extern HWND mainWindow;                    // null while no settings window exists
 extern HFONT uiFont;                       // null: controls use DEFAULT_GUI_FONT
 extern ID2D1Factory* d2dFactory;           // created on the first paint
-extern ID2D1HwndRenderTarget* renderTarget;  // per window, created on its first paint
+extern ID2D1DCRenderTarget* renderTarget;  // per window, created on its first paint
 extern std::unique_ptr<web::PageView> helpView;
 extern std::array<std::vector<HWND>, kPageCount> pageControls;

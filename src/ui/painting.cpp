@@ -8,13 +8,28 @@
 
 namespace {
 
-constexpr D2D1_COLOR_F kBackground = {244.0f / 255.0f, 247.0f / 255.0f, 251.0f / 255.0f, 1.0f};
-constexpr D2D1_COLOR_F kCard = {1.0f, 1.0f, 1.0f, 1.0f};
+constexpr COLORREF kBackgroundColor = RGB(244, 247, 251);
+constexpr COLORREF kCardColor = RGB(255, 255, 255);
+
+constexpr D2D1_COLOR_F OpaqueColor(COLORREF color) {
+    return {GetRValue(color) / 255.0f, GetGValue(color) / 255.0f, GetBValue(color) / 255.0f, 1.0f};
+}
+
+constexpr D2D1_COLOR_F kBackground = OpaqueColor(kBackgroundColor);
+constexpr D2D1_COLOR_F kCard = OpaqueColor(kCardColor);
+
+// What shows behind the text of static texts and check boxes, all of which
+// sit on a card.
+HBRUSH cardBrush = nullptr;
 constexpr float kCardRadius = 12.0f;
 constexpr float kFooterHeight = 70.0f;  // Save and Cancel sit on the background
 constexpr float kHelpCardMinimumWidth = 850.0f;
 
-bool EnsureRenderTarget(HWND window) {
+// A DC render target drawing into the BeginPaint DC: the frame reaches the
+// screen through GDI on this thread, like the controls' own painting. A
+// window render target would present from a second thread, which under Wine
+// leaves stale pages on screen and can deadlock with GDI text drawing.
+bool EnsureRenderTarget() {
     if (!d2dFactory &&
         FAILED(D2D1CreateFactory(D2D1_FACTORY_TYPE_SINGLE_THREADED, __uuidof(ID2D1Factory), nullptr,
                                  reinterpret_cast<void**>(&d2dFactory)))) {
@@ -22,14 +37,10 @@ bool EnsureRenderTarget(HWND window) {
         return false;
     }
     if (renderTarget) return true;
-    RECT client{};
-    GetClientRect(window, &client);
+    // A DC target needs a pixel format GDI can take: 32-bit BGRA, alpha ignored.
     D2D1_RENDER_TARGET_PROPERTIES properties{};
-    D2D1_HWND_RENDER_TARGET_PROPERTIES windowProperties{};
-    windowProperties.hwnd = window;
-    windowProperties.pixelSize = {static_cast<UINT32>(client.right), static_cast<UINT32>(client.bottom)};
-    windowProperties.presentOptions = D2D1_PRESENT_OPTIONS_NONE;
-    if (FAILED(d2dFactory->CreateHwndRenderTarget(&properties, &windowProperties, &renderTarget))) {
+    properties.pixelFormat = {DXGI_FORMAT_B8G8R8A8_UNORM, D2D1_ALPHA_MODE_IGNORE};
+    if (FAILED(d2dFactory->CreateDCRenderTarget(&properties, &renderTarget))) {
         renderTarget = nullptr;
         return false;
     }
@@ -44,9 +55,8 @@ void FillCard(const D2D1_RECT_F& rect) {
     brush->Release();
 }
 
-void DrawFrame(HWND window) {
-    RECT client{};
-    GetClientRect(window, &client);
+void DrawFrame(HDC dc, const RECT& client) {
+    if (FAILED(renderTarget->BindDC(dc, &client))) return;
     float width = static_cast<float>(client.right);
     float height = static_cast<float>(client.bottom);
 
@@ -62,15 +72,19 @@ void DrawFrame(HWND window) {
 
 void PaintSettingsWindow(HWND window) {
     PAINTSTRUCT paint{};
-    BeginPaint(window, &paint);
-    if (EnsureRenderTarget(window)) DrawFrame(window);
+    HDC dc = BeginPaint(window, &paint);
+    if (dc && EnsureRenderTarget()) {
+        RECT client{};
+        GetClientRect(window, &client);
+        DrawFrame(dc, client);
+    }
     EndPaint(window, &paint);
 }
 
-void ResizeRenderTarget(UINT width, UINT height) {
+// The DC target takes the client size at every BindDC, so a new size only
+// needs a whole new frame.
+void ResizeRenderTarget(UINT, UINT) {
     if (!renderTarget) return;
-    D2D1_SIZE_U size = {width, height};
-    renderTarget->Resize(&size);
     InvalidateRect(mainWindow, nullptr, FALSE);
 }
 
@@ -78,4 +92,15 @@ void ReleaseRenderTarget() {
     if (!renderTarget) return;
     renderTarget->Release();
     renderTarget = nullptr;
+}
+
+HBRUSH CardBrush() {
+    if (!cardBrush) cardBrush = CreateSolidBrush(kCardColor);
+    return cardBrush;
+}
+
+void ReleaseCardBrush() {
+    if (!cardBrush) return;
+    DeleteObject(cardBrush);
+    cardBrush = nullptr;
 }

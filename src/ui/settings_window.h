@@ -38,5 +38,8 @@ BOOL CALLBACK SetChildFont(HWND child, LPARAM font);
 void PaintSettingsWindow(HWND window);
 void ResizeRenderTarget(UINT width, UINT height);
 void ReleaseRenderTarget();
+// The card colour as a GDI brush, made on first use and kept until teardown.
+HBRUSH CardBrush();
+void ReleaseCardBrush();
 
 void ReadControlsIntoSettings(HWND window);

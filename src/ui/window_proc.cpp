@@ -153,7 +153,9 @@ void OnDestroy() {
 LRESULT OnControlColor(HDC dc) {
     SetTextColor(dc, kControlText);
     SetBkMode(dc, TRANSPARENT);
-    return reinterpret_cast<LRESULT>(GetStockObject(NULL_BRUSH));
+    // The card's own colour rather than a hollow brush: a control that fills
+    // its background then shows the card, whatever was on screen before.
+    return reinterpret_cast<LRESULT>(CardBrush());
 }
 
 LRESULT HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
