@@ -47,6 +47,14 @@ struct Samples {
     std::exit(2);
 }
 
+}  // namespace
+
+void ReportDriverFailure(const std::string& what) {
+    Fail(what.c_str());
+}
+
+namespace {
+
 std::wstring Folder() {
     wchar_t path[MAX_PATH] = {};
     GetModuleFileNameW(nullptr, path, MAX_PATH);

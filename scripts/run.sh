@@ -3,7 +3,8 @@
 #   bash scripts/run.sh
 # With an X display the window opens there. Without one, the program runs
 # under a private Xvfb, a screenshot of a fresh start in English, Japanese
-# and Arabic is saved in build/screenshots, and the program is closed.
+# and Arabic and one of every other page in English are saved in
+# build/screenshots, and the program is closed.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -11,11 +12,10 @@ bash scripts/setup.sh
 cmake --preset x86-release >/dev/null
 cmake --build --preset x86-release
 
-if bash scripts/can-run-win32.sh; then
+if reason=$(bash scripts/can-run-win32.sh); then
   arch=win32; exe=build/x86-release/src/SlatewashSettings.exe
 else
-  # This kernel cannot run 32-bit code: show the 64-bit build of the same sources.
-  echo "run: this machine cannot run 32-bit programs; starting the 64-bit build of the same sources"
+  echo "run: not the 32-bit build ($reason); starting the 64-bit build of the same sources"
   cmake --preset x64-test >/dev/null
   cmake --build --preset x64-test --target SlatewashSettings
   arch=win64; exe=build/x64-test/src/SlatewashSettings.exe
@@ -51,7 +51,16 @@ for entry in en_US.UTF-8:en ja_JP.UTF-8:ja ar_SA.UTF-8:ar; do
   done
   sleep 3  # the first Direct2D frame
   import -window root -crop 1300x760+0+0 "$out/start-$lang.png"
+  if [ "$lang" = en ]; then
+    # The window sits at the desktop's top left; its client area starts at
+    # (3, 22) there, and navigation item k is 54 pixels high from client y 20.
+    for page in 1 2 3 4; do
+      xdotool mousemove 93 $((22 + 20 + 27 + 54 * page)) click 1
+      sleep 1
+      import -window root -crop 1300x760+0+0 "$out/page$page-en.png"
+    done
+  fi
   WINEPREFIX="$WINEPREFIX" wineserver -k 2>/dev/null || true
   wait "$program" 2>/dev/null || true
 done
-echo "run: no display here; screenshots of a fresh start are in $out: start-en.png, start-ja.png, start-ar.png"
+echo "run: no display here; screenshots are in $out: start-en.png, start-ja.png, start-ar.png (a fresh start) and page1-en.png to page4-en.png"

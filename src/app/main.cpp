@@ -12,7 +12,6 @@
 
 namespace {
 
-constexpr wchar_t kInstanceMutexName[] = L"Local\\KorvendaSlatewashSettings";
 constexpr int kApplicationIconId = 1;
 
 HFONT CreateUiFont() {

@@ -6,7 +6,9 @@
 
 #include <string>
 
+// Names other processes see: the window class and the single-instance mutex.
 constexpr wchar_t kWindowClassName[] = L"SlatewashSettings";
+constexpr wchar_t kInstanceMutexName[] = L"Local\\KorvendaSlatewashSettings";
 constexpr wchar_t kProductName[] = L"Slatewash";
 constexpr wchar_t kVersionText[] = L"v0.0.19";
 

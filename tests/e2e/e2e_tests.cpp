@@ -1,11 +1,12 @@
 // The real program under Wine, driven from outside as a user would drive it.
-#include "program_driver.h"
+#include "program_fixture.h"
 
 #include "i18n/utf8.h"
 #include "settings/settings.h"
 #include "test_folder.h"
 #include "ui/control_ids.h"
 
+#include <gtest/gtest-spi.h>
 #include <gtest/gtest.h>
 
 #include <set>
@@ -14,11 +15,8 @@ namespace {
 
 const std::string kDefaultFile = ComposeSettingsText(Settings{}, WideToUtf8);
 
-class ProgramTest : public ::testing::Test {
+class ProgramTest : public ProgramFixture {
 protected:
-    std::wstring DataFolder() const { return appData_.DataFolder(); }
-    std::wstring SettingsFile() const { return appData_.SettingsFile(); }
-    void WriteSettings(const std::string& bytes) { appData_.WriteSettings(bytes); }
     std::string SettingsWith(const char* key, const char* value) {
         std::string text = kDefaultFile;
         size_t at = text.find(std::string("\"") + key + "\": ");
@@ -27,8 +25,6 @@ protected:
         return text.replace(valueAt, end - valueAt, value);
     }
 
-    AppDataFolder appData_;
-    PasterWindow paster_;
     std::wstring narrow_ = ProgramFolder(L"e2e-narrow");
     std::wstring wide_ = ProgramFolder(L"e2e-wide");
 };
@@ -184,9 +180,7 @@ TEST_F(ProgramTest, LanguageChangeRebuildsWithPendingEditsAndSeparatorDoesNot) {
     PumpUntil([] { return false; }, 300);
     EXPECT_TRUE(IsWindow(window));
 
-    int japanese = static_cast<int>(
-        SendMessageW(Control(window, IDC_LANGUAGE), CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
-                     reinterpret_cast<LPARAM>(L"日本語")));
+    int japanese = ComboFind(window, IDC_LANGUAGE, L"日本語");
     ASSERT_GE(japanese, 0);
     SelectComboItem(window, IDC_LANGUAGE, japanese);
     HWND rebuilt = program.WaitForWindow(15000, window);
@@ -259,12 +253,10 @@ TEST_F(ProgramTest, LongPageNamesDrawWithoutHarm) {
     HWND window = program.WaitForWindow();
     ASSERT_NE(window, nullptr);
     for (int page : {1, 0, 1}) SelectPage(window, page);
-    RedrawWindow(Control(window, IDC_NAVIGATION), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    InvalidateRect(Control(window, IDC_NAVIGATION), nullptr, TRUE);
     PumpUntil([] { return false; }, 500);
     EXPECT_TRUE(program.IsRunning());
-    std::wstring item(4000, L'\0');
-    LRESULT length = SendMessageW(Control(window, IDC_NAVIGATION), LB_GETTEXTLEN, 0, 0);
-    EXPECT_EQ(length, 3000);
+    EXPECT_EQ(ListTextLength(window, IDC_NAVIGATION, 0), 3000);
     PostMessageW(window, WM_CLOSE, 0, 0);
     EXPECT_EQ(program.WaitForExit(), 0u);
     DeleteFileW(localeFile.c_str());
@@ -324,6 +316,128 @@ TEST_F(ProgramTest, WideWindowHasTheHelpViewAndItsCard) {
 
     PostMessageW(window, WM_CLOSE, 0, 0);
     EXPECT_EQ(program.WaitForExit(), 0u);
+}
+
+// The window's client area as it is on the screen, read in one go.
+class ScreenImage {
+public:
+    explicit ScreenImage(HWND window) {
+        RECT client{};
+        GetClientRect(window, &client);
+        width_ = client.right;
+        height_ = client.bottom;
+        POINT origin{};
+        ClientToScreen(window, &origin);
+        BITMAPINFO info{};
+        info.bmiHeader = {sizeof(BITMAPINFOHEADER), width_, -height_, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+        HDC screen = GetDC(nullptr);
+        HDC memory = CreateCompatibleDC(screen);
+        void* bits = nullptr;
+        HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+        HGDIOBJ old = SelectObject(memory, bitmap);
+        BitBlt(memory, 0, 0, width_, height_, screen, origin.x, origin.y, SRCCOPY);
+        GdiFlush();
+        const auto* pixels = static_cast<const uint32_t*>(bits);
+        pixels_.assign(pixels, pixels + static_cast<size_t>(width_) * height_);
+        SelectObject(memory, old);
+        DeleteObject(bitmap);
+        DeleteDC(memory);
+        ReleaseDC(nullptr, screen);
+    }
+    COLORREF At(int x, int y) const {
+        uint32_t bgra = pixels_[static_cast<size_t>(y) * width_ + x];
+        return RGB((bgra >> 16) & 0xFF, (bgra >> 8) & 0xFF, bgra & 0xFF);
+    }
+
+private:
+    int width_ = 0;
+    int height_ = 0;
+    std::vector<uint32_t> pixels_;
+};
+
+BOOL CALLBACK CollectVisibleChildren(HWND child, LPARAM param) {
+    if (IsWindowVisible(child)) reinterpret_cast<std::vector<HWND>*>(param)->push_back(child);
+    return TRUE;
+}
+
+// What a page switch must leave on the screen: the page's item selected in
+// the navigation list, nothing but card white around the page's own
+// controls (no pixel of another page), and no dark boxes behind texts.
+std::string PageScreenProblem(HWND window, int page) {
+    ScreenImage screen(window);
+    constexpr COLORREF kAccent = RGB(29, 78, 216);
+    constexpr COLORREF kCard = RGB(255, 255, 255);
+    for (int item = 0; item < 5; ++item) {
+        COLORREF expected = item == page ? kAccent : kCard;
+        COLORREF color = screen.At(22, 20 + 54 * item + 27);
+        if (color != expected)
+            return "navigation item " + std::to_string(item) + " is not drawn as " +
+                   (item == page ? "selected" : "unselected") + ": " + std::to_string(color);
+    }
+    std::vector<HWND> children;
+    EnumChildWindows(window, CollectVisibleChildren, reinterpret_cast<LPARAM>(&children));
+    std::vector<RECT> controls;
+    for (HWND child : children) controls.push_back(ClientRectOf(child, window));
+    const RECT inside = {175 + 12, 10 + 12, 665 - 12, 580 - 12};  // the page card less its corners
+    int dark = 0;
+    for (int y = inside.top; y < inside.bottom; ++y) {
+        for (int x = inside.left; x < inside.right; ++x) {
+            COLORREF color = screen.At(x, y);
+            if (GetRValue(color) < 40 && GetGValue(color) < 40 && GetBValue(color) < 40) ++dark;
+            POINT point = {x, y};
+            bool onControl = false;
+            for (const RECT& control : controls) onControl = onControl || PtInRect(&control, point);
+            if (!onControl && color != kCard) {
+                char where[96];
+                snprintf(where, sizeof where, "pixel (%d, %d) outside every control is %06lX, not card white", x, y,
+                         static_cast<unsigned long>(color));
+                return where;
+            }
+        }
+    }
+    int area = (inside.right - inside.left) * (inside.bottom - inside.top);
+    if (dark * 100 > area) return std::to_string(dark) + " near-black pixels on the page card";
+    return {};
+}
+
+TEST_F(ProgramTest, EveryPageReachesTheScreenOnItsCard) {
+    for (const std::wstring& folder : {narrow_, wide_}) {
+        RunningProgram program(folder, appData_.Path());
+        HWND window = program.WaitForWindow();
+        ASSERT_NE(window, nullptr);
+        bool first = true;
+        for (int page : {0, 1, 2, 3, 4, 2, 0}) {
+            SCOPED_TRACE("page " + std::to_string(page));
+            if (!first) SelectPage(window, page);
+            first = false;
+            std::string problem;
+            PumpUntil([&] { return (problem = PageScreenProblem(window, page)).empty(); }, 5000);
+            EXPECT_EQ(problem, "");
+        }
+        PostMessageW(window, WM_CLOSE, 0, 0);
+        EXPECT_EQ(program.WaitForExit(), 0u);
+    }
+}
+
+TEST_F(ProgramTest, AProgramThatStopsAnsweringFailsTheStepAndIsEnded) {
+    DWORD processId = 0;
+    {
+        RunningProgram program(narrow_, appData_.Path());
+        HWND window = program.WaitForWindow();
+        ASSERT_NE(window, nullptr);
+        EXPECT_FALSE(RunningInstanceProblem().empty()) << "a running instance is noticed";
+        processId = program.ProcessId();
+        ASSERT_TRUE(program.Freeze());
+        DWORD start = GetTickCount();
+        EXPECT_NONFATAL_FAILURE(IsChecked(window, IDC_HOTKEY_CTRL), "IsChecked(2003): BM_GETCHECK got no answer");
+        EXPECT_LT(GetTickCount() - start, kAnswerTimeoutMs + 3000);
+    }
+    HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, processId);
+    if (process) {
+        EXPECT_EQ(WaitForSingleObject(process, 0), WAIT_OBJECT_0) << "the driver ended the frozen program";
+        CloseHandle(process);
+    }
+    EXPECT_EQ(RunningInstanceProblem(), L"");
 }
 
 TEST_F(ProgramTest, NarrowWindowPaintsTwoCards) {

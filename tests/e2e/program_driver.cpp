@@ -1,8 +1,31 @@
 #include "program_driver.h"
 
+#include "ui/control_ids.h"
 #include "ui/settings_window.h"
 
+#include <string>
+
 namespace {
+
+const char* MessageName(UINT message) {
+    switch (message) {
+    case WM_COMMAND: return "WM_COMMAND";
+    case BM_GETCHECK: return "BM_GETCHECK";
+    case CB_GETCOUNT: return "CB_GETCOUNT";
+    case CB_GETCURSEL: return "CB_GETCURSEL";
+    case CB_SETCURSEL: return "CB_SETCURSEL";
+    case CB_GETLBTEXT: return "CB_GETLBTEXT";
+    case CB_GETLBTEXTLEN: return "CB_GETLBTEXTLEN";
+    case CB_FINDSTRINGEXACT: return "CB_FINDSTRINGEXACT";
+    case LB_SETCURSEL: return "LB_SETCURSEL";
+    case LB_GETTEXTLEN: return "LB_GETTEXTLEN";
+    default: return "a message";
+    }
+}
+
+std::string ControlStep(const char* helper, int id) {
+    return std::string(helper) + "(" + std::to_string(id) + ")";
+}
 
 std::vector<PasterWindow::Received> received;
 
@@ -77,28 +100,64 @@ std::wstring ProgramFolder(const wchar_t* name) {
     return folder.substr(0, folder.find_last_of(L'\\')) + L"\\" + name;
 }
 
+LRESULT Ask(HWND target, UINT message, WPARAM wParam, LPARAM lParam, const std::string& step) {
+    DWORD_PTR result = 0;
+    if (SendMessageTimeoutW(target, message, wParam, lParam, SMTO_NORMAL, kAnswerTimeoutMs, &result)) {
+        return static_cast<LRESULT>(result);
+    }
+    ReportDriverFailure(step + ": " + MessageName(message) + " got no answer within " +
+                        std::to_string(kAnswerTimeoutMs / 1000) + " s; the program stopped answering");
+    return -1;
+}
+
+std::wstring RunningInstanceProblem() {
+    HWND window = FindWindowW(kWindowClassName, nullptr);
+    HANDLE mutex = OpenMutexW(SYNCHRONIZE, FALSE, kInstanceMutexName);
+    if (mutex) CloseHandle(mutex);
+    if (!window && !mutex) return {};
+    DWORD processId = 0;
+    if (window) GetWindowThreadProcessId(window, &processId);
+    return L"an instance of SlatewashSettings is already running in this Wine session (process " +
+           std::to_wstring(processId) +
+           L"); every start would hand over to it. End it (wineserver -k with this WINEPREFIX) and run again.";
+}
+
 RunningProgram::RunningProgram(const std::wstring& folder, const std::wstring& localAppData) {
     std::wstring exe = folder + L"\\SlatewashSettings.exe";
     std::vector<wchar_t> environment = EnvironmentWithLocalAppData(localAppData);
     std::wstring commandLine = L"\"" + exe + L"\"";
+    job_ = CreateJobObjectW(nullptr, nullptr);
+    if (job_) {
+        JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits{};
+        limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
+        SetInformationJobObject(job_, JobObjectExtendedLimitInformation, &limits, sizeof limits);
+    }
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info{};
-    if (CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, CREATE_UNICODE_ENVIRONMENT,
-                       environment.data(), folder.c_str(), &startup, &info)) {
-        CloseHandle(info.hThread);
+    if (CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE,
+                       CREATE_UNICODE_ENVIRONMENT | CREATE_SUSPENDED, environment.data(), folder.c_str(), &startup,
+                       &info)) {
+        if (job_) AssignProcessToJobObject(job_, info.hProcess);
+        ResumeThread(info.hThread);
         process_ = info.hProcess;
+        thread_ = info.hThread;
         processId_ = info.dwProcessId;
     }
 }
 
 RunningProgram::~RunningProgram() {
-    if (!process_) return;
-    if (IsRunning()) {
+    if (process_ && IsRunning()) {
         TerminateProcess(process_, 1);
         WaitForSingleObject(process_, 5000);
     }
-    CloseHandle(process_);
+    for (HANDLE handle : {process_, thread_, job_}) {
+        if (handle) CloseHandle(handle);
+    }
+}
+
+bool RunningProgram::Freeze() {
+    return thread_ && SuspendThread(thread_) != static_cast<DWORD>(-1);
 }
 
 HWND RunningProgram::WaitForWindow(DWORD timeoutMs, HWND other) {
@@ -152,22 +211,37 @@ std::wstring WindowText(HWND window) {
 }
 
 int ComboSelection(HWND window, int id) {
-    return static_cast<int>(SendMessageW(Control(window, id), CB_GETCURSEL, 0, 0));
+    return static_cast<int>(Ask(Control(window, id), CB_GETCURSEL, 0, 0, ControlStep("ComboSelection", id)));
+}
+
+int ComboCount(HWND window, int id) {
+    return static_cast<int>(Ask(Control(window, id), CB_GETCOUNT, 0, 0, ControlStep("ComboCount", id)));
+}
+
+int ComboFind(HWND window, int id, const std::wstring& text) {
+    return static_cast<int>(Ask(Control(window, id), CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                                reinterpret_cast<LPARAM>(text.c_str()), ControlStep("ComboFind", id)));
+}
+
+int ListTextLength(HWND window, int id, int item) {
+    return static_cast<int>(Ask(Control(window, id), LB_GETTEXTLEN, item, 0, ControlStep("ListTextLength", id)));
 }
 
 std::wstring ComboSelectionText(HWND window, int id) {
     HWND combo = Control(window, id);
-    LRESULT item = SendMessageW(combo, CB_GETCURSEL, 0, 0);
+    std::string step = ControlStep("ComboSelectionText", id);
+    LRESULT item = Ask(combo, CB_GETCURSEL, 0, 0, step);
     if (item < 0) return {};
-    LRESULT length = SendMessageW(combo, CB_GETLBTEXTLEN, item, 0);
+    LRESULT length = Ask(combo, CB_GETLBTEXTLEN, item, 0, step);
+    if (length < 0) return {};
     std::wstring text(static_cast<size_t>(length) + 1, L'\0');
-    SendMessageW(combo, CB_GETLBTEXT, item, reinterpret_cast<LPARAM>(text.data()));
-    text.resize(static_cast<size_t>(length));
+    Ask(combo, CB_GETLBTEXT, item, reinterpret_cast<LPARAM>(text.data()), step);
+    text.resize(wcslen(text.c_str()));
     return text;
 }
 
 bool IsChecked(HWND window, int id) {
-    return SendMessageW(Control(window, id), BM_GETCHECK, 0, 0) == BST_CHECKED;
+    return Ask(Control(window, id), BM_GETCHECK, 0, 0, ControlStep("IsChecked", id)) == BST_CHECKED;
 }
 
 RECT ClientRectOf(HWND control, HWND parent) {
@@ -189,14 +263,15 @@ void Click(HWND window, int id) {
 
 void SelectComboItem(HWND window, int id, int item) {
     HWND combo = Control(window, id);
-    SendMessageW(combo, CB_SETCURSEL, item, 0);
+    Ask(combo, CB_SETCURSEL, item, 0, ControlStep("SelectComboItem", id));
     PostMessageW(window, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE), reinterpret_cast<LPARAM>(combo));
 }
 
 void SelectPage(HWND window, int page) {
-    HWND list = Control(window, 2038);
-    SendMessageW(list, LB_SETCURSEL, page, 0);
-    SendMessageW(window, WM_COMMAND, MAKEWPARAM(2038, LBN_SELCHANGE), reinterpret_cast<LPARAM>(list));
+    HWND list = Control(window, IDC_NAVIGATION);
+    std::string step = "SelectPage(" + std::to_string(page) + ")";
+    Ask(list, LB_SETCURSEL, page, 0, step);
+    Ask(window, WM_COMMAND, MAKEWPARAM(IDC_NAVIGATION, LBN_SELCHANGE), reinterpret_cast<LPARAM>(list), step);
 }
 
 std::wstring AcceptMessageBox(RunningProgram& program) {

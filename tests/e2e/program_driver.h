@@ -1,6 +1,7 @@
 // Drives the real settings program from another process, as a user or the
 // paster would: start it with its own data folder, find its window, read
-// and press its controls, and wait for it with bounded timeouts.
+// and press its controls, and wait for it. Every wait and every message is
+// bounded: a program that stops answering fails the test, it never hangs it.
 #pragma once
 
 #include <windows.h>
@@ -17,6 +18,24 @@ HWND FindVisibleWindow(DWORD processId, const wchar_t* className, HWND other = n
 // A program folder beside this test executable (e2e-narrow, e2e-wide).
 std::wstring ProgramFolder(const wchar_t* name);
 
+// How long a message sent to the program may go unanswered.
+constexpr DWORD kAnswerTimeoutMs = 5000;
+
+// Defined by the driver's user: the tests fail the current test, the
+// benchmark stops and says why.
+void ReportDriverFailure(const std::string& what);
+
+// Sends `message` to a window of the program, waiting at most
+// kAnswerTimeoutMs; when no answer comes it reports the message's name and
+// `step` as a failure, and the result is -1.
+LRESULT Ask(HWND target, UINT message, WPARAM wParam, LPARAM lParam, const std::string& step);
+
+// Why a test must not start: an instance of the program already running in
+// this Wine session (it would take over every start). Empty when none is.
+std::wstring RunningInstanceProblem();
+
+// Ends every program it started, also when the test process itself dies
+// (the programs run in a job that is killed with its last handle).
 class RunningProgram {
 public:
     // Starts folder\SlatewashSettings.exe with LOCALAPPDATA set to `localAppData`.
@@ -34,9 +53,14 @@ public:
     // Exit code, or STILL_ACTIVE when the process did not end in time.
     DWORD WaitForExit(DWORD timeoutMs = 15000);
     bool IsRunning() const;
+    // Stops the program's UI thread, as a deadlock would; for testing the
+    // driver itself.
+    bool Freeze();
 
 private:
     HANDLE process_ = nullptr;
+    HANDLE thread_ = nullptr;
+    HANDLE job_ = nullptr;
     DWORD processId_ = 0;
 };
 
@@ -44,8 +68,8 @@ private:
 // for it to close; returns its caption, or an empty text when none came.
 std::wstring AcceptMessageBox(RunningProgram& program);
 
-// Runs this thread's message loop for `ms` (so the paster window receives
-// its posted messages) or until `done` returns true.
+// Runs this thread's message loop (so the paster window receives its posted
+// messages) until `done` returns true or `timeoutMs` has passed.
 template <typename Done>
 bool PumpUntil(Done done, DWORD timeoutMs) {
     DWORD start = GetTickCount();
@@ -81,6 +105,9 @@ HWND Control(HWND window, int id);
 std::wstring WindowText(HWND window);
 std::wstring ComboSelectionText(HWND window, int id);
 int ComboSelection(HWND window, int id);
+int ComboCount(HWND window, int id);
+int ComboFind(HWND window, int id, const std::wstring& text);  // exact item text, or -1
+int ListTextLength(HWND window, int id, int item);
 bool IsChecked(HWND window, int id);
 RECT ClientRectOf(HWND control, HWND parent);  // control's rectangle in the parent's client coordinates
 SIZE OuterSize(HWND window);

@@ -1,7 +1,7 @@
 // Bad files and failing disks, end to end: the program always starts with
 // sane values, and a save either writes a correct file or tells the user and
 // leaves the old file exactly as it was.
-#include "program_driver.h"
+#include "program_fixture.h"
 
 #include "i18n/text_keys.h"
 #include "i18n/utf8.h"
@@ -15,11 +15,8 @@
 
 namespace {
 
-class RobustnessTest : public ::testing::Test {
+class RobustnessTest : public ProgramFixture {
 protected:
-    std::wstring DataFolder() const { return appData_.DataFolder(); }
-    std::wstring SettingsFile() const { return appData_.SettingsFile(); }
-    void WriteSettings(const std::string& bytes) { appData_.WriteSettings(bytes); }
 
     // A program folder of the test's own: the executable and the given
     // locale files (none: no Locales folder at all).
@@ -66,10 +63,8 @@ protected:
         EXPECT_TRUE(paster_.Messages().empty());
     }
 
-    AppDataFolder appData_;
     TempFolder programs_;
     int programCount_ = 0;
-    PasterWindow paster_;
 };
 
 TEST_F(RobustnessTest, MalformedSettingsFilesStartSaneAndSaveCleanly) {
@@ -168,7 +163,7 @@ TEST_F(RobustnessTest, MissingOrBrokenLocaleFilesStillGiveAWorkingWindow) {
             EXPECT_EQ(WindowText(Control(window, IDC_SAVE)), c.saveText);
         }
         // The built-in catalogue: system, separator, English, Japanese.
-        EXPECT_GE(SendMessageW(Control(window, IDC_LANGUAGE), CB_GETCOUNT, 0, 0), 3);
+        EXPECT_GE(ComboCount(window, IDC_LANGUAGE), 3);
         SaveAndExpectValidFile(program, window);
     }
 }

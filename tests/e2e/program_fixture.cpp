@@ -1,0 +1,12 @@
+#include "program_fixture.h"
+
+#include "i18n/utf8.h"
+
+void ReportDriverFailure(const std::string& what) {
+    ADD_FAILURE() << what;
+}
+
+void ProgramFixture::SetUp() {
+    std::wstring problem = RunningInstanceProblem();
+    ASSERT_TRUE(problem.empty()) << WideToUtf8(problem);
+}
