@@ -1,4 +1,5 @@
 // Language catalogue, effective language, locale files and text lookup.
+#include "base/base.h"
 #include "i18n/i18n.h"
 
 #include "i18n/locale_scan.h"

@@ -1,8 +1,8 @@
 // The settings file on disk: its location, reading it, and replacing it
 // without ever losing the previous file.
+#include "base/base.h"
 #include "settings/settings.h"
 
-#include "i18n/utf8.h"
 #include "test_folder.h"
 
 #include <gtest/gtest.h>

@@ -1,9 +1,8 @@
 // The settings record, the byte-level readers, the file layout and the
 // option table: everything that needs no disk.
+#include "base/base.h"
 #include "settings/settings.h"
 
-#include "i18n/utf8.h"
-#include "ui/control_ids.h"
 
 #include <gtest/gtest.h>
 
@@ -270,49 +269,6 @@ TEST(SettingsReader, LanguageBytesAreConvertedLeniently) {
     EXPECT_EQ(Parse("{\"Language\": \"ja\"}").Language, L"ja");
     EXPECT_EQ(Parse("{\"Language\": \"a\xFF" "b\"}").Language, L"a\uFFFDb");
     EXPECT_EQ(Parse("{\"Language\": 5}").Language, L"system");
-}
-
-TEST(OptionTable, NineteenRowsBindEveryBooleanButNfkcOnce) {
-    std::vector<OptionCheckbox> rows = GetOptionCheckboxes();
-    ASSERT_EQ(rows.size(), 19u);
-
-    std::set<int> ids;
-    std::set<bool*> bound;
-    int previous = 0;
-    for (const OptionCheckbox& row : rows) {
-        EXPECT_GT(row.controlId, previous) << "rows run in ascending ID order";
-        previous = row.controlId;
-        ids.insert(row.controlId);
-        bound.insert(row.setting);
-        EXPECT_NE(row.firstCaption[0], L'\0');
-        EXPECT_NE(row.secondCaption[0], L'\0');
-    }
-    EXPECT_EQ(ids.size(), 19u);
-    EXPECT_EQ(*ids.begin(), IDC_HOTKEY_ALT);
-    EXPECT_EQ(*ids.rbegin(), IDC_EXCEL_VALUES);
-    EXPECT_EQ(ids.count(IDC_HOTKEY_KEY), 0u);
-
-    Settings& s = currentSettings;
-    std::set<bool*> expected = {
-        &s.HotkeyAlt, &s.HotkeyCtrl, &s.HotkeyShift, &s.HotkeyWindows, &s.PlaySound, &s.StartWithWindows,
-        &s.ShowStartupNotification, &s.PeriodicallyResetHotkey, &s.ReplaceLineBreaksWithSpace,
-        &s.ReplaceTabsWithSpace, &s.CollapseSpaces, &s.TrimSpaces, &s.ConvertFullWidthSpaces,
-        &s.RemoveZeroWidthSpaces, &s.ConvertNonBreakingSpaces, &s.MarkdownLinksToDisplayText, &s.RemoveHtmlTags,
-        &s.UseClipboardPlainTextOnly, &s.ExcelPasteValuesForCellCopy};
-    EXPECT_EQ(bound, expected);
-}
-
-TEST(OptionTable, RowsPairEachIdWithItsOwnSetting) {
-    // Spot checks where a swapped row would go unnoticed by the set test above.
-    std::vector<OptionCheckbox> rows = GetOptionCheckboxes();
-    EXPECT_EQ(rows[4].setting, &currentSettings.PlaySound);
-    EXPECT_EQ(rows[4].controlId, IDC_PLAY_SOUND);
-    EXPECT_STREQ(rows[4].secondCaption, L"Play a sound after paste");
-    EXPECT_EQ(rows[14].controlId, IDC_NBSP);
-    EXPECT_EQ(rows[14].setting, &currentSettings.ConvertNonBreakingSpaces);
-    EXPECT_EQ(rows[17].controlId, IDC_PLAIN_TEXT_ONLY);
-    EXPECT_EQ(rows[17].setting, &currentSettings.UseClipboardPlainTextOnly);
-    EXPECT_STREQ(rows[3].firstCaption, L"Windows");
 }
 
 TEST(ChoiceLists, ItemPositionsAndValues) {

@@ -1,10 +1,10 @@
 // The help view against the fake WebView2 runtime beside this executable.
 #include "web/web.h"
 
+#include "base/base.h"
 #include "fake_webview2/fake_webview2.h"
 #include "i18n/i18n.h"
 #include "settings/settings.h"
-#include "ui/control_ids.h"
 #include "web/webview2.h"
 
 #include <gtest/gtest.h>
@@ -312,17 +312,8 @@ TEST(HelpUrls, TopicsAndLanguageTag) {
     EXPECT_EQ(web::GetHelpUrl(L""), L"https://www.korvenda.com/slatewash/help/ja/?view=app");
     EXPECT_EQ(web::GetHelpUrl(nullptr), L"https://www.korvenda.com/slatewash/help/ja/?view=app");
     currentSettings.Language = L"zh-TW";
-    EXPECT_EQ(web::GetHelpUrl(web::HelpTopicForControl(IDC_HELP_FIRST)),
-              L"https://www.korvenda.com/slatewash/help/zh-tw/language/?view=app");
+    EXPECT_EQ(web::GetHelpUrl(L"language"), L"https://www.korvenda.com/slatewash/help/zh-tw/language/?view=app");
     currentSettings = saved;
-
-    EXPECT_STREQ(web::HelpTopicForControl(3002), L"shortcut-key");
-    EXPECT_STREQ(web::HelpTopicForControl(3009), L"tab-spaces");
-    EXPECT_STREQ(web::HelpTopicForControl(3014), L"non-breaking-spaces");
-    EXPECT_STREQ(web::HelpTopicForControl(3019), L"nfkc");
-    EXPECT_STREQ(web::HelpTopicForControl(IDC_HELP_LAST), L"excel-values");
-    EXPECT_EQ(web::HelpTopicForControl(3000), nullptr);
-    EXPECT_EQ(web::HelpTopicForControl(3024), nullptr);
 
     EXPECT_TRUE(web::IsWebUrl(L"HTTPS://x"));
     EXPECT_TRUE(web::IsWebUrl(L"http://"));

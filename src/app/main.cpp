@@ -1,6 +1,6 @@
 // Entry point of the settings program: start-up order, the single-instance
 // guard, the window class, the message loop and the teardown.
-#include "app/process_state.h"
+#include "ui/window_state.h"
 #include "i18n/i18n.h"
 #include "settings/settings.h"
 #include "ui/settings_window.h"
@@ -13,6 +13,28 @@
 namespace {
 
 constexpr int kApplicationIconId = 1;
+
+#ifdef SLATEWASH_FAULT_INJECTION
+// Test build only: SLATEWASH_REFUSE_WINDOW=N makes the Nth settings window of
+// the process fail to be created (1: at start-up, 2: the first rebuild).
+int settingsWindowsBeforeRefusal = -1;
+
+LRESULT CALLBACK RefuseSettingsWindow(int code, WPARAM wParam, LPARAM lParam) {
+    if (code == HCBT_CREATEWND) {
+        const CREATESTRUCTW* create = reinterpret_cast<const CBT_CREATEWNDW*>(lParam)->lpcs;
+        bool isSettingsWindow = !IS_INTRESOURCE(create->lpszClass) && wcscmp(create->lpszClass, kWindowClassName) == 0;
+        if (isSettingsWindow && settingsWindowsBeforeRefusal-- == 0) return 1;
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+void InstallWindowRefusal() {
+    wchar_t value[16] = {};
+    if (!GetEnvironmentVariableW(L"SLATEWASH_REFUSE_WINDOW", value, 16)) return;
+    settingsWindowsBeforeRefusal = _wtoi(value) - 1;
+    SetWindowsHookExW(WH_CBT, RefuseSettingsWindow, nullptr, GetCurrentThreadId());
+}
+#endif
 
 HFONT CreateUiFont() {
     return CreateFontW(-16, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
@@ -77,8 +99,12 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     }
 
     RegisterWindowClass();
+#ifdef SLATEWASH_FAULT_INJECTION
+    InstallWindowRefusal();
+#endif
     CreateSettingsWindow();
-    RunMessageLoop();
+    // Without a window nothing could ever end the loop.
+    if (mainWindow) RunMessageLoop();
     TearDown(instanceMutex);
     return 0;
 }

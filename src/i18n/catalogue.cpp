@@ -1,8 +1,8 @@
 // The language catalogue and the effective interface language.
 #include "i18n/i18n.h"
 
+#include "base/base.h"
 #include "i18n/locale_scan.h"
-#include "i18n/utf8.h"
 #include "settings/settings.h"
 
 #include <windows.h>
@@ -13,7 +13,6 @@ LanguageCatalogue languageCatalogue;
 
 namespace {
 
-constexpr DWORD kModulePathUnits = 0x8000;
 constexpr wchar_t kCatalogueRelativePath[] = L"\\Locales\\languages.json";
 constexpr int kIsoNameUnits = 16;
 constexpr wchar_t kFallbackLanguage[] = L"en";
@@ -49,15 +48,6 @@ bool EqualsIgnoringAsciiCase(const std::wstring& a, const std::wstring& b) {
 
 bool StartsWithIgnoringAsciiCase(const std::wstring& text, const std::wstring& prefix) {
     return text.size() >= prefix.size() && EqualsIgnoringAsciiCase(text.substr(0, prefix.size()), prefix);
-}
-
-std::wstring GetExecutableDirectory() {
-    std::wstring path(kModulePathUnits, L'\0');
-    DWORD length = GetModuleFileNameW(nullptr, path.data(), kModulePathUnits);
-    path.resize(std::min<DWORD>(length, kModulePathUnits));
-    size_t separator = path.find_last_of(L"\\/");
-    if (separator == std::wstring::npos) return L".";
-    return path.substr(0, separator);
 }
 
 LanguageCatalogue CatalogueFromBytes(const std::string& bytes) {

@@ -24,7 +24,6 @@ constexpr wchar_t kSystemLanguageCode[] = L"system";
 bool EqualsIgnoringAsciiCase(const std::wstring& a, const std::wstring& b);
 bool StartsWithIgnoringAsciiCase(const std::wstring& text, const std::wstring& prefix);
 
-std::wstring GetExecutableDirectory();
 void LoadLanguageCatalogue();
 // The catalogue that `bytes` of a languages.json give, or the built-in one.
 LanguageCatalogue CatalogueFromBytes(const std::string& bytes);

@@ -1,8 +1,8 @@
 // The text tables and their lookup.
 #include "i18n/i18n.h"
 
+#include "base/base.h"
 #include "i18n/locale_scan.h"
-#include "i18n/utf8.h"
 #include "settings/settings.h"
 
 StringTable currentTable;

@@ -1,11 +1,10 @@
-// The settings store: the record the paster reads, its file, and the table
-// that binds the boolean options to their check boxes.
+// The settings store: the record the paster reads, its file, and the item
+// positions of the options chosen from lists.
 #pragma once
 
 #include <cstdint>
 #include <optional>
 #include <string>
-#include <vector>
 
 // Width conversion of one kind of character; the value is also the item
 // position in the window's width lists.
@@ -87,21 +86,10 @@ std::wstring GetAppDataFolder();
 // such as an existing folder, are ignored) and returns the data folder.
 std::wstring EnsureAppDataFolder();
 std::wstring GetSettingsFilePath();
-std::string ReadWholeFile(const std::wstring& path);
 void LoadSettings();
 // Writes currentSettings; true when the settings file now holds them. On
 // failure the previous file is left exactly as it was.
 bool SaveSettings();
-
-// A boolean option bound to its check box.
-struct OptionCheckbox {
-    int controlId;
-    const wchar_t* firstCaption;   // built-in Japanese caption
-    const wchar_t* secondCaption;  // built-in English caption
-    bool* setting;                 // field of currentSettings
-};
-
-std::vector<OptionCheckbox> GetOptionCheckboxes();
 
 // Choice lists: the item position that shows a value, and the value that a
 // selected item position gives (none for no selection, -1).

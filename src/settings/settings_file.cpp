@@ -1,9 +1,7 @@
 // Where the settings file lives, and reading and writing it.
 #include "settings/settings.h"
 
-#include "i18n/utf8.h"
-
-#include <windows.h>
+#include "base/base.h"
 
 namespace {
 
@@ -11,30 +9,6 @@ constexpr wchar_t kAppDataVariable[] = L"LOCALAPPDATA";
 constexpr DWORD kEnvironmentBufferUnits = 32768;
 constexpr wchar_t kDataFolderSuffix[] = L"\\Korvenda\\Slatewash";
 constexpr wchar_t kSettingsFileName[] = L"\\settings.json";
-// No settings, catalogue or locale file comes near this; anything larger is
-// not one of ours and reads as a failed read.
-constexpr LONGLONG kMaxFileBytes = 16LL * 1024 * 1024;
-
-// Closes a file handle when it goes out of scope.
-class FileHandle {
-public:
-    explicit FileHandle(HANDLE handle) : handle_(handle) {}
-    FileHandle(const FileHandle&) = delete;
-    FileHandle& operator=(const FileHandle&) = delete;
-    ~FileHandle() { Close(); }
-    bool IsValid() const { return handle_ != INVALID_HANDLE_VALUE; }
-    HANDLE Get() const { return handle_; }
-    bool Close() {
-        if (!IsValid()) return true;
-        bool closed = CloseHandle(handle_) != FALSE;
-        handle_ = INVALID_HANDLE_VALUE;
-        return closed;
-    }
-
-private:
-    HANDLE handle_;
-};
-
 // A name of our own beside the target (not GetTempFileNameW, which is limited
 // to MAX_PATH); the process id keeps two writers apart.
 std::wstring TempPathFor(const std::wstring& target) {
@@ -83,21 +57,6 @@ std::wstring EnsureAppDataFolder() {
 
 std::wstring GetSettingsFilePath() {
     return GetAppDataFolder() + kSettingsFileName;
-}
-
-std::string ReadWholeFile(const std::wstring& path) {
-    FileHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file.IsValid()) return {};
-    LARGE_INTEGER size{};
-    if (!GetFileSizeEx(file.Get(), &size) || size.QuadPart > kMaxFileBytes) return {};
-
-    std::string content(static_cast<size_t>(size.QuadPart), '\0');
-    if (content.empty()) return content;
-    DWORD read = 0;
-    if (!ReadFile(file.Get(), content.data(), static_cast<DWORD>(content.size()), &read, nullptr)) return {};
-    content.resize(read);
-    return content;
 }
 
 void LoadSettings() {

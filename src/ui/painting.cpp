@@ -2,7 +2,7 @@
 // behind the navigation list, the page area and the help view.
 #include "ui/settings_window.h"
 
-#include "app/process_state.h"
+#include "ui/window_state.h"
 
 #include <d2d1.h>
 

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 // Names other processes see: the window class and the single-instance mutex.
 constexpr wchar_t kWindowClassName[] = L"SlatewashSettings";
@@ -45,3 +46,16 @@ HBRUSH CardBrush();
 void ReleaseCardBrush();
 
 void ReadControlsIntoSettings(HWND window);
+
+// A boolean option bound to its check box.
+struct OptionCheckbox {
+    int controlId;
+    const wchar_t* firstCaption;   // built-in Japanese caption
+    const wchar_t* secondCaption;  // built-in English caption
+    bool* setting;                 // field of currentSettings
+};
+
+std::vector<OptionCheckbox> GetOptionCheckboxes();
+
+// The help topic of help button `controlId`, or null for any other control.
+const wchar_t* HelpTopicForControl(int controlId);

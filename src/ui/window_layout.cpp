@@ -3,7 +3,7 @@
 // WebView2 runtime is present.
 #include "ui/settings_window.h"
 
-#include "app/process_state.h"
+#include "ui/window_state.h"
 #include "i18n/i18n.h"
 #include "i18n/text_keys.h"
 #include "settings/settings.h"

@@ -1,7 +1,7 @@
 // The window procedure of the settings window and its commands.
 #include "ui/settings_window.h"
 
-#include "app/process_state.h"
+#include "ui/window_state.h"
 #include "i18n/i18n.h"
 #include "i18n/text_keys.h"
 #include "settings/settings.h"
@@ -107,15 +107,22 @@ void OnLanguageChanged(HWND window) {
     PostMessageW(window, kRebuildMessage, 0, 0);
 }
 
+// Once the old window is gone, a rebuild that leaves no window (creation
+// refused, or an exception on the way) must end the process: nothing else
+// would, and a process without a window would keep the single-instance
+// mutex, so every later start would hand over to nothing.
 void OnRebuild(HWND window) {
     ReadControlsIntoSettings(window);
     LoadLocaleStrings();
     DestroyWindow(window);
+    Scoped quitWithoutWindow(0, [](int) {
+        if (!mainWindow) PostQuitMessage(0);
+    });
     CreateSettingsWindow();
 }
 
 void OnHelpButton(int controlId) {
-    if (helpView) helpView->Navigate(web::GetHelpUrl(web::HelpTopicForControl(controlId)));
+    if (helpView) helpView->Navigate(web::GetHelpUrl(HelpTopicForControl(controlId)));
 }
 
 // Returns false for commands that go on to DefWindowProcW.

@@ -1,6 +1,6 @@
 #include "web/loader.h"
 
-#include "i18n/i18n.h"
+#include "base/base.h"
 
 namespace web {
 

@@ -13,8 +13,10 @@ namespace web {
 // help section below it.
 constexpr wchar_t kMakerSiteUrl[] = L"https://www.korvenda.com/";
 constexpr wchar_t kHelpBaseUrl[] = L"https://www.korvenda.com/slatewash/help/";
-// Microsoft's download page of the Evergreen WebView2 runtime.
-constexpr wchar_t kWebView2DownloadUrl[] = L"https://go.microsoft.com/fwlink/p/?LinkId=2124703";
+// Microsoft's public WebView2 download page, shown in the browser; the user
+// picks the runtime installer there (a direct installer link would start a
+// download without showing any page).
+constexpr wchar_t kWebView2DownloadUrl[] = L"https://developer.microsoft.com/microsoft-edge/webview2/";
 constexpr wchar_t kOverviewTopic[] = L"overview";
 
 using NavigatedCallback = void (*)(bool succeeded);
@@ -41,8 +43,6 @@ private:
 
 bool IsWebUrl(const std::wstring& uri);
 std::wstring GetHelpUrl(const wchar_t* topic);
-// The help topic of help button `controlId`, or null for any other control.
-const wchar_t* HelpTopicForControl(int controlId);
 
 // The installed runtime's version, or empty when there is none.
 std::wstring GetWebView2RuntimeVersion();

@@ -1,7 +1,7 @@
 // The real program under Wine, driven from outside as a user would drive it.
 #include "program_fixture.h"
 
-#include "i18n/utf8.h"
+#include "base/base.h"
 #include "settings/settings.h"
 #include "test_folder.h"
 #include "ui/control_ids.h"
@@ -26,6 +26,7 @@ protected:
     }
 
     std::wstring narrow_ = ProgramFolder(L"e2e-narrow");
+    std::wstring faults_ = ProgramFolder(L"e2e-faults");
     std::wstring wide_ = ProgramFolder(L"e2e-wide");
 };
 
@@ -195,6 +196,71 @@ TEST_F(ProgramTest, LanguageChangeRebuildsWithPendingEditsAndSeparatorDoesNot) {
     Click(rebuilt, IDC_CANCEL);
     EXPECT_EQ(program.WaitForExit(), 0u);
     EXPECT_EQ(ReadBytes(SettingsFile()), SettingsWith("Language", "\"en\""));
+}
+
+TEST_F(ProgramTest, ASettingsWindowThatCannotBeCreatedEndsTheProcess) {
+    WriteSettings(SettingsWith("Language", "\"en\""));
+    const std::string before = ReadBytes(SettingsFile());
+    for (const wchar_t* refused : {L"2", L"1"}) {
+        SCOPED_TRACE(refused[0] == L'2' ? "the window of a rebuild" : "the first window");
+        ScopedEnvironment refusal(L"SLATEWASH_REFUSE_WINDOW", refused);
+        RunningProgram program(faults_, appData_.Path());
+        ASSERT_TRUE(program.Started());
+        if (refused[0] == L'2') {
+            HWND window = program.WaitForWindow();
+            ASSERT_NE(window, nullptr);
+            SelectComboItem(window, IDC_LANGUAGE, ComboFind(window, IDC_LANGUAGE, L"日本語"));
+        }
+        EXPECT_EQ(program.WaitForExit(), 0u) << "no process without a window is left";
+        EXPECT_EQ(ReadBytes(SettingsFile()), before);
+        EXPECT_EQ(RunningInstanceProblem(), L"") << "a later start is a first instance again";
+    }
+    PumpUntil([] { return false; }, 300);
+    EXPECT_TRUE(paster_.Messages().empty());
+}
+
+// Makes url_recorder.exe the handler of https links for the scope.
+class RecordingBrowser {
+public:
+    RecordingBrowser() {
+        RegCreateKeyExW(HKEY_LOCAL_MACHINE, kCommandKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key_, nullptr);
+        wchar_t old[1024] = {};
+        DWORD size = sizeof old;
+        if (RegQueryValueExW(key_, nullptr, nullptr, nullptr, reinterpret_cast<BYTE*>(old), &size) == ERROR_SUCCESS)
+            old_ = old;
+        std::wstring command = L"\"" + ProgramFolder(L"url_recorder.exe") + L"\" \"%1\"";
+        SetDefault(command);
+    }
+    ~RecordingBrowser() {
+        SetDefault(old_);
+        RegCloseKey(key_);
+    }
+
+private:
+    static constexpr wchar_t kCommandKey[] = L"Software\\Classes\\https\\shell\\open\\command";
+    void SetDefault(const std::wstring& value) {
+        RegSetValueExW(key_, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                       static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+    }
+    HKEY key_ = nullptr;
+    std::wstring old_;
+};
+
+TEST_F(ProgramTest, DownloadButtonOpensTheWebView2PageInTheBrowser) {
+    TempFolder browserLog;
+    std::wstring opened = browserLog / L"opened.txt";
+    ScopedEnvironment logName(L"SLATEWASH_URL_LOG", opened.c_str());
+    RecordingBrowser browser;
+
+    RunningProgram program(narrow_, appData_.Path());
+    HWND window = program.WaitForWindow();
+    ASSERT_NE(window, nullptr);
+    Click(window, IDC_DOWNLOAD_WEBVIEW2);
+    EXPECT_TRUE(PumpUntil([&] { return FileExists(opened); }, 15000)) << "the browser was started";
+    EXPECT_EQ(ReadBytes(opened), "https://developer.microsoft.com/microsoft-edge/webview2/");
+    EXPECT_TRUE(IsWindow(window));
+    PostMessageW(window, WM_CLOSE, 0, 0);
+    EXPECT_EQ(program.WaitForExit(), 0u);
 }
 
 BOOL CALLBACK CollectChildren(HWND child, LPARAM param) {

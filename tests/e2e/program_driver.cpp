@@ -115,11 +115,11 @@ std::wstring RunningInstanceProblem() {
     HANDLE mutex = OpenMutexW(SYNCHRONIZE, FALSE, kInstanceMutexName);
     if (mutex) CloseHandle(mutex);
     if (!window && !mutex) return {};
+    std::wstring which = L"an instance";
     DWORD processId = 0;
-    if (window) GetWindowThreadProcessId(window, &processId);
-    return L"an instance of SlatewashSettings is already running in this Wine session (process " +
-           std::to_wstring(processId) +
-           L"); every start would hand over to it. End it (wineserver -k with this WINEPREFIX) and run again.";
+    if (window && GetWindowThreadProcessId(window, &processId)) which += L" (process " + std::to_wstring(processId) + L")";
+    return which + L" of SlatewashSettings is already running in this Wine session; every start would hand over "
+                   L"to it. End it (wineserver -k with this WINEPREFIX) and run again.";
 }
 
 RunningProgram::RunningProgram(const std::wstring& folder, const std::wstring& localAppData) {

@@ -1,6 +1,6 @@
 #include "program_fixture.h"
+#include "base/base.h"
 
-#include "i18n/utf8.h"
 
 void ReportDriverFailure(const std::string& what) {
     ADD_FAILURE() << what;

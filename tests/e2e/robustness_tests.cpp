@@ -3,8 +3,8 @@
 // leaves the old file exactly as it was.
 #include "program_fixture.h"
 
+#include "base/base.h"
 #include "i18n/text_keys.h"
-#include "i18n/utf8.h"
 #include "settings/settings.h"
 #include "test_folder.h"
 #include "ui/control_ids.h"

@@ -1,4 +1,4 @@
-#include "app/process_state.h"
+#include "ui/window_state.h"
 
 #include "web/web.h"
 

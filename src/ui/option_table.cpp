@@ -1,7 +1,7 @@
-// Binds the boolean options to their check boxes, and the other options to
-// the item positions of their choice lists.
-#include "settings/settings.h"
+// Binds the boolean options to their check boxes, with the built-in captions.
+#include "ui/settings_window.h"
 
+#include "settings/settings.h"
 #include "ui/control_ids.h"
 
 std::vector<OptionCheckbox> GetOptionCheckboxes() {
@@ -34,31 +34,4 @@ std::vector<OptionCheckbox> GetOptionCheckboxes() {
         {IDC_EXCEL_VALUES, L"Excelセルコピー時は値として貼り付け", L"Paste values when Excel cells are copied",
          &s.ExcelPasteValuesForCellCopy},
     };
-}
-
-int HotkeyKeyToItem(uint32_t hotkeyKey) {
-    return static_cast<int>(hotkeyKey) - static_cast<int>(kHotkeyKeyFirst);
-}
-
-std::optional<uint32_t> HotkeyKeyFromItem(int item) {
-    if (item < 0) return std::nullopt;
-    return kHotkeyKeyFirst + static_cast<uint32_t>(item);
-}
-
-int TabSpacesToItem(int32_t tabSpaces) {
-    return tabSpaces - kTabSpacesMin;
-}
-
-std::optional<int32_t> TabSpacesFromItem(int item) {
-    if (item < 0) return std::nullopt;
-    return kTabSpacesMin + item;
-}
-
-int WidthToItem(int32_t width) {
-    return width;
-}
-
-std::optional<int32_t> WidthFromItem(int item) {
-    if (item < kWidthMin || item > kWidthMax) return std::nullopt;
-    return item;
 }

@@ -1,6 +1,5 @@
-#include "i18n/utf8.h"
+#include "base/base.h"
 
-#include <windows.h>
 
 std::wstring Utf8ToWide(const std::string& bytes) {
     if (bytes.empty()) return {};

@@ -1,4 +1,6 @@
-// Process-wide state of the settings program, owned by the main thread.
+// Process-wide state of the settings window, owned by the main thread. The
+// entry point sets the instance handle and the font; everything else lives
+// and dies with the window or its painting.
 #pragma once
 
 #include <windows.h>
@@ -19,7 +21,7 @@ constexpr size_t kPageCount = 5;
 extern HINSTANCE instanceHandle;
 extern HWND mainWindow;                    // null while no settings window exists
 extern HFONT uiFont;                       // null: controls use DEFAULT_GUI_FONT
-extern ID2D1Factory* d2dFactory;           // created on the first paint
+extern ID2D1Factory* d2dFactory;           // created on the first paint, kept until teardown
 extern ID2D1DCRenderTarget* renderTarget;  // per window, created on its first paint
 extern std::unique_ptr<web::PageView> helpView;
 extern std::array<std::vector<HWND>, kPageCount> pageControls;

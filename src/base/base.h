@@ -1,0 +1,41 @@
+// What every layer shares: UTF-8 conversion, the executable's folder and
+// whole-file reads.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+// UTF-8 <-> UTF-16 conversion. Invalid input never fails: the platform puts
+// U+FFFD in place of what it cannot convert.
+std::wstring Utf8ToWide(const std::string& bytes);
+std::string WideToUtf8(const std::wstring& text);
+
+// The folder of the running executable, without a trailing separator; "."
+// when the module path has no folder part.
+std::wstring GetExecutableDirectory();
+
+// The bytes of a file, or an empty string on any failure. No settings,
+// catalogue or locale file comes near 16 MiB; a larger file is not one of
+// ours and reads as a failed read.
+std::string ReadWholeFile(const std::wstring& path);
+
+// Closes a file handle when it goes out of scope.
+class FileHandle {
+public:
+    explicit FileHandle(HANDLE handle) : handle_(handle) {}
+    FileHandle(const FileHandle&) = delete;
+    FileHandle& operator=(const FileHandle&) = delete;
+    ~FileHandle() { Close(); }
+    bool IsValid() const { return handle_ != INVALID_HANDLE_VALUE; }
+    HANDLE Get() const { return handle_; }
+    bool Close() {
+        if (!IsValid()) return true;
+        bool closed = CloseHandle(handle_) != FALSE;
+        handle_ = INVALID_HANDLE_VALUE;
+        return closed;
+    }
+
+private:
+    HANDLE handle_;
+};

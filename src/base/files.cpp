@@ -1,0 +1,34 @@
+#include "base/base.h"
+
+#include <algorithm>
+
+namespace {
+
+constexpr DWORD kModulePathUnits = 0x8000;
+constexpr LONGLONG kMaxFileBytes = 16LL * 1024 * 1024;
+
+}  // namespace
+
+std::wstring GetExecutableDirectory() {
+    std::wstring path(kModulePathUnits, L'\0');
+    DWORD length = GetModuleFileNameW(nullptr, path.data(), kModulePathUnits);
+    path.resize(std::min<DWORD>(length, kModulePathUnits));
+    size_t separator = path.find_last_of(L"\\/");
+    if (separator == std::wstring::npos) return L".";
+    return path.substr(0, separator);
+}
+
+std::string ReadWholeFile(const std::wstring& path) {
+    FileHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.IsValid()) return {};
+    LARGE_INTEGER size{};
+    if (!GetFileSizeEx(file.Get(), &size) || size.QuadPart > kMaxFileBytes) return {};
+
+    std::string content(static_cast<size_t>(size.QuadPart), '\0');
+    if (content.empty()) return content;
+    DWORD read = 0;
+    if (!ReadFile(file.Get(), content.data(), static_cast<DWORD>(content.size()), &read, nullptr)) return {};
+    content.resize(read);
+    return content;
+}
