@@ -1,7 +1,11 @@
-// Measures the settings program against an empty Win32 window, alternating
-// the two run by run: start-up to the first painted frame, close, save,
-// language rebuild and memory. Prints median and spread of each figure and
-// the ratio of the medians. Exits non-zero only when it cannot measure.
+// Measures the settings program against two floors, an empty Win32 window and
+// a window that paints with Direct2D as the program does, run by run in turn
+// (A B C A B C ...): start-up to the first painted frame, close, save (the
+// program only), rebuild and memory. Prints median and spread of each figure
+// and the ratios of the medians, writes them to results.tsv beside itself,
+// then times the phases of start-up and rebuild inside the program's timing
+// build. Exits non-zero only when it cannot measure, naming the program, the
+// run and the step.
 #include "e2e/program_driver.h"
 
 #include <windows.h>
@@ -9,6 +13,9 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -17,16 +24,25 @@ namespace {
 constexpr DWORD kTimeoutMs = 20000;
 constexpr int kLanguageCombo = 2001;
 constexpr int kSaveButton = 2022;
+constexpr UINT kBaselineRebuildMessage = WM_APP + 1;
 
-double Now() {
-    static LARGE_INTEGER frequency = [] {
+LONGLONG CounterFrequency() {
+    static LONGLONG frequency = [] {
         LARGE_INTEGER f;
         QueryPerformanceFrequency(&f);
-        return f;
+        return f.QuadPart;
     }();
+    return frequency;
+}
+
+double CounterToMs(LONGLONG counter) {
+    return 1000.0 * static_cast<double>(counter) / static_cast<double>(CounterFrequency());
+}
+
+double Now() {
     LARGE_INTEGER counter;
     QueryPerformanceCounter(&counter);
-    return 1000.0 * static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
+    return CounterToMs(counter.QuadPart);
 }
 
 struct Samples {
@@ -42,15 +58,22 @@ struct Samples {
     double Max() const { return values.empty() ? 0 : *std::max_element(values.begin(), values.end()); }
 };
 
-[[noreturn]] void Fail(const char* what) {
-    std::fprintf(stderr, "bench: cannot measure: %s\n", what);
+// Which program, run and step is being measured, for a failure's message.
+std::string context = "setting up";
+
+[[noreturn]] void Fail(const std::string& what) {
+    std::fprintf(stderr, "bench: cannot measure: %s: %s\n", context.c_str(), what.c_str());
     std::exit(2);
+}
+
+void At(const std::string& program, const std::string& run, const char* step) {
+    context = program + ", " + run + ", " + step;
 }
 
 }  // namespace
 
 void ReportDriverFailure(const std::string& what) {
-    Fail(what.c_str());
+    Fail(what);
 }
 
 namespace {
@@ -100,7 +123,7 @@ Process Launch(const std::wstring& exe) {
     PROCESS_INFORMATION info{};
     if (!CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, CREATE_UNICODE_ENVIRONMENT,
                         environment.data(), Folder().c_str(), &startup, &info))
-        Fail("CreateProcessW");
+        Fail("CreateProcessW failed");
     CloseHandle(info.hThread);
     return {info.hProcess, info.dwProcessId};
 }
@@ -108,7 +131,7 @@ Process Launch(const std::wstring& exe) {
 void WaitForExit(Process& process) {
     if (WaitForSingleObject(process.handle, kTimeoutMs) != WAIT_OBJECT_0) {
         TerminateProcess(process.handle, 1);
-        Fail("the process did not exit");
+        Fail("the process did not exit within 20 s");
     }
     CloseHandle(process.handle);
 }
@@ -121,101 +144,253 @@ void SampleMemory(const Process& process, Figures& figures) {
     PROCESS_MEMORY_COUNTERS_EX counters{};
     counters.cb = sizeof counters;
     if (!GetProcessMemoryInfo(process.handle, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters), sizeof counters))
-        Fail("GetProcessMemoryInfo");
-    figures.peakWorkingSet.Add(static_cast<double>(counters.PeakWorkingSetSize) / 1024.0);
+        Fail("GetProcessMemoryInfo failed");
+    figures.peakWorkingSet.Add(static_cast<double>(counters.PeakWorkingSetSize) / (1024.0 * 1024.0));
     // PagefileUsage is the commit charge, the same figure as PrivateUsage on
     // Windows; Wine fills only the former.
-    figures.privateBytes.Add(static_cast<double>(counters.PagefileUsage) / 1024.0);
+    figures.privateBytes.Add(static_cast<double>(counters.PagefileUsage) / (1024.0 * 1024.0));
 }
 
-// Starts a program; returns its painted window, recording the start time.
-HWND Start(const std::wstring& exe, const wchar_t* className, Process& process, Figures& figures) {
+// One of the measured programs: how to find its window and ask for a rebuild.
+struct Target {
+    const char* name;
+    std::wstring exe;
+    const wchar_t* windowClass;
+    bool isProgram;
+    Figures figures;
+};
+
+HWND Start(Target& target, const std::string& run, Process& process) {
+    At(target.name, run, "start");
     double begin = Now();
-    process = Launch(exe);
-    HWND window = WaitForPaintedWindow(process.id, className);
-    if (!window) Fail("no painted window");
-    figures.start.Add(Now() - begin);
+    process = Launch(target.exe);
+    HWND window = WaitForPaintedWindow(process.id, target.windowClass);
+    if (!window) Fail("no painted window within 20 s");
+    target.figures.start.Add(Now() - begin);
     return window;
 }
 
-void Close(HWND window, Process& process, Figures& figures) {
+// The program rebuilds when another language is chosen; a baseline when asked.
+void RequestRebuild(const Target& target, HWND window) {
+    if (!target.isProgram) {
+        PostMessageW(window, kBaselineRebuildMessage, 0, 0);
+        return;
+    }
+    HWND combo = GetDlgItem(window, kLanguageCombo);
+    LRESULT count = Ask(combo, CB_GETCOUNT, 0, 0, "the language list");
+    if (count < 3) Fail("the language list has fewer than 3 items");
+    Ask(combo, CB_SETCURSEL, count - 1, 0, "the language list");
+    PostMessageW(window, WM_COMMAND, MAKEWPARAM(kLanguageCombo, CBN_SELCHANGE), reinterpret_cast<LPARAM>(combo));
+}
+
+HWND Rebuild(Target& target, const std::string& run, const Process& process, HWND window) {
+    At(target.name, run, "rebuild");
+    double begin = Now();
+    RequestRebuild(target, window);
+    HWND rebuilt = WaitForPaintedWindow(process.id, target.windowClass, window);
+    if (!rebuilt) Fail("no rebuilt window within 20 s");
+    target.figures.rebuild.Add(Now() - begin);
+    return rebuilt;
+}
+
+void Close(Target& target, const std::string& run, Process& process, HWND window) {
+    At(target.name, run, "close");
     double begin = Now();
     PostMessageW(window, WM_CLOSE, 0, 0);
     WaitForExit(process);
-    figures.close.Add(Now() - begin);
+    target.figures.close.Add(Now() - begin);
 }
 
-// Program: start, switch the language (rebuild), close.
-void ProgramCloseRun(const std::wstring& exe, Figures& figures) {
+// Start, rebuild, memory (its peak includes the rebuild), close.
+void CycleRun(Target& target, const std::string& run) {
     Process process;
-    HWND window = Start(exe, L"SlatewashSettings", process, figures);
-    HWND combo = GetDlgItem(window, kLanguageCombo);
-    int count = static_cast<int>(SendMessageW(combo, CB_GETCOUNT, 0, 0));
-    if (count < 3) Fail("the language list is too short");
-    double begin = Now();
-    SendMessageW(combo, CB_SETCURSEL, count - 1, 0);
-    PostMessageW(window, WM_COMMAND, MAKEWPARAM(kLanguageCombo, CBN_SELCHANGE), reinterpret_cast<LPARAM>(combo));
-    HWND rebuilt = WaitForPaintedWindow(process.id, L"SlatewashSettings", window);
-    if (!rebuilt) Fail("no rebuilt window");
-    figures.rebuild.Add(Now() - begin);
-    SampleMemory(process, figures);
-    Close(rebuilt, process, figures);
+    HWND window = Start(target, run, process);
+    window = Rebuild(target, run, process, window);
+    At(target.name, run, "memory");
+    SampleMemory(process, target.figures);
+    Close(target, run, process, window);
 }
 
-// Program: start, then Save (write the file, notify, exit).
-void ProgramSaveRun(const std::wstring& exe, Figures& figures) {
+// Start, then Save: write the file, notify, exit.
+void SaveRun(Target& target, const std::string& run) {
     Process process;
-    HWND window = Start(exe, L"SlatewashSettings", process, figures);
+    HWND window = Start(target, run, process);
+    At(target.name, run, "save");
     double begin = Now();
     PostMessageW(GetDlgItem(window, kSaveButton), BM_CLICK, 0, 0);
     WaitForExit(process);
-    figures.save.Add(Now() - begin);
+    target.figures.save.Add(Now() - begin);
 }
 
-void BaselineRun(const std::wstring& exe, Figures& figures) {
-    Process process;
-    HWND window = Start(exe, L"SlatewashBaseline", process, figures);
-    SampleMemory(process, figures);
-    Close(window, process, figures);
-}
+struct Figure {
+    const char* name;
+    const char* unit;
+    Samples Figures::*samples;
+};
 
-void Print(const char* name, const char* unit, const Samples& program, const Samples* baseline) {
-    std::printf("%-22s %10.1f %9.1f %9.1f", name, program.Median(), program.Min(), program.Max());
-    if (baseline && !baseline->values.empty()) {
-        std::printf(" %10.1f %9.1f %9.1f %7.2f", baseline->Median(), baseline->Min(), baseline->Max(),
-                    program.Median() / baseline->Median());
-    } else {
-        std::printf(" %10s %9s %9s %7s", "-", "-", "-", "-");
+constexpr Figure kFigures[] = {
+    {"start", "ms", &Figures::start},
+    {"close", "ms", &Figures::close},
+    {"rebuild", "ms", &Figures::rebuild},
+    {"save", "ms", &Figures::save},
+    {"peak working set", "MiB", &Figures::peakWorkingSet},
+    {"private bytes", "MiB", &Figures::privateBytes},
+};
+
+void PrintFigures(const std::vector<Target*>& targets) {
+    std::printf("%-18s %-4s", "figure", "unit");
+    for (const Target* t : targets) std::printf(" %26s", t->name);
+    std::printf("\n%-23s", "");
+    for (size_t i = 0; i < targets.size(); ++i) std::printf(" %8s %8s %8s", "median", "min", "max");
+    std::printf("   %s\n", "program / each floor (medians)");
+    for (const Figure& f : kFigures) {
+        std::printf("%-18s %-4s", f.name, f.unit);
+        for (const Target* t : targets) {
+            const Samples& s = t->figures.*f.samples;
+            if (s.values.empty()) {
+                std::printf(" %8s %8s %8s", "-", "-", "-");
+            } else {
+                std::printf(" %8.1f %8.1f %8.1f", s.Median(), s.Min(), s.Max());
+            }
+        }
+        const Samples& program = targets[0]->figures.*f.samples;
+        for (size_t i = 1; i < targets.size(); ++i) {
+            const Samples& floor = targets[i]->figures.*f.samples;
+            if (floor.values.empty()) continue;
+            std::printf("   %.2f x %s", program.Median() / floor.Median(), targets[i]->name);
+            if (std::string(f.unit) == "MiB") std::printf(" (%+.1f)", program.Median() - floor.Median());
+        }
+        std::printf("\n");
     }
-    std::printf("  %s  (n=%zu)\n", unit, program.values.size());
+}
+
+// The figures for the chart script: one line per figure and program.
+void WriteResults(const std::vector<Target*>& targets, const std::wstring& path) {
+    std::ofstream out(std::filesystem::path(path), std::ios::binary);
+    out << "figure\tunit\tprogram\tmedian\tmin\tmax\tn\n";
+    for (const Figure& f : kFigures) {
+        for (const Target* t : targets) {
+            const Samples& s = t->figures.*f.samples;
+            if (s.values.empty()) continue;
+            out << f.name << '\t' << f.unit << '\t' << t->name << '\t' << s.Median() << '\t' << s.Min() << '\t'
+                << s.Max() << '\t' << s.values.size() << '\n';
+        }
+    }
+}
+
+// Phase marks of one run of the timing build, in the order they were made.
+std::vector<std::pair<std::string, double>> ReadPhaseLog(const std::wstring& path) {
+    std::vector<std::pair<std::string, double>> marks;
+    std::ifstream in{std::filesystem::path(path)};
+    std::string line;
+    while (std::getline(in, line)) {
+        size_t tab = line.find('\t');
+        if (tab == std::string::npos) continue;
+        marks.push_back({line.substr(0, tab), CounterToMs(std::stoll(line.substr(tab + 1)))});
+    }
+    return marks;
+}
+
+// Phase durations in first-seen order: each phase from the mark before it.
+struct PhaseTable {
+    std::vector<std::string> order;
+    std::map<std::string, Samples> durations;
+    void Add(const std::string& phase, double ms) {
+        if (!durations.count(phase)) order.push_back(phase);
+        durations[phase].Add(ms);
+    }
+    void Print(const char* title) const {
+        std::printf("\n%s (median ms of each step, from the mark before it)\n", title);
+        double total = 0;
+        for (const std::string& phase : order) {
+            double median = durations.at(phase).Median();
+            total += median;
+            std::printf("  %-36s %8.1f\n", phase.c_str(), median);
+        }
+        std::printf("  %-36s %8.1f\n", "sum of medians", total);
+    }
+};
+
+// Adds one sequence of marks, from `first` up to and including the first
+// `last`, to the table: each step from the mark before it (the first from
+// `before`, the driver's clock at the request, under `firstName`); a phase
+// marked again, such as a later paint, adds to its first entry. Returns the
+// index after `last`.
+size_t AddSequence(const std::vector<std::pair<std::string, double>>& marks, size_t first, double before,
+                   const std::string& firstName, const char* last, PhaseTable& table) {
+    std::vector<std::pair<std::string, double>> steps;
+    double previous = before;
+    size_t i = first;
+    for (; i < marks.size(); ++i) {
+        const auto& [phase, at] = marks[i];
+        std::string name = i == first ? firstName : phase;
+        auto step = std::find_if(steps.begin(), steps.end(), [&](const auto& s) { return s.first == name; });
+        if (step == steps.end()) {
+            steps.push_back({name, at - previous});
+        } else {
+            step->second += at - previous;
+        }
+        previous = at;
+        if (phase == last) break;
+    }
+    for (const auto& [name, ms] : steps) table.Add(name, ms);
+    return i + 1;
+}
+
+void PhaseRuns(int runs) {
+    std::wstring exe = Folder() + L"\\SlatewashSettingsTimed.exe";
+    std::wstring log = Folder() + L"\\phases.log";
+    SetEnvironmentVariableW(L"SLATEWASH_PHASE_LOG", log.c_str());
+    Target timed{"timing build", exe, L"SlatewashSettings", true, {}};
+    PhaseTable startup, rebuild;
+    for (int i = 0; i <= runs; ++i) {
+        std::string run = i == 0 ? "warm-up" : "phase run " + std::to_string(i);
+        DeleteFileW(log.c_str());
+        Process process;
+        double launched = Now();
+        HWND window = Start(timed, run, process);
+        At(timed.name, run, "rebuild");
+        double requested = Now();
+        RequestRebuild(timed, window);
+        HWND rebuilt = WaitForPaintedWindow(process.id, timed.windowClass, window);
+        if (!rebuilt) Fail("no rebuilt window within 20 s");
+        Close(timed, run, process, rebuilt);
+        if (i == 0) continue;
+        At(timed.name, run, "reading the phase log");
+        auto marks = ReadPhaseLog(log);
+        if (marks.empty() || marks[0].first != "entry") Fail("no phase log was written");
+        size_t next = AddSequence(marks, 0, launched, "process created, DLLs loaded", "window ready", startup);
+        while (next < marks.size() && marks[next].first != "rebuild requested") ++next;
+        if (next == marks.size()) Fail("the phase log has no rebuild");
+        AddSequence(marks, next, requested, "request delivered", "window ready", rebuild);
+    }
+    SetEnvironmentVariableW(L"SLATEWASH_PHASE_LOG", nullptr);
+    startup.Print("Start-up phases of the program");
+    rebuild.Print("Rebuild phases of the program");
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
     int runs = argc > 1 ? std::atoi(argv[1]) : 20;
-    std::wstring program = Folder() + L"\\SlatewashSettings.exe";
-    std::wstring baseline = Folder() + L"\\baseline.exe";
+    int phaseRuns = std::min(runs, 10);
+    Target program{"program", Folder() + L"\\SlatewashSettings.exe", L"SlatewashSettings", true, {}};
+    Target empty{"empty window", Folder() + L"\\baseline.exe", L"SlatewashBaseline", false, {}};
+    Target d2d{"Direct2D window", Folder() + L"\\baseline_d2d.exe", L"SlatewashBaselineD2D", false, {}};
+    std::vector<Target*> targets = {&program, &empty, &d2d};
 
-    Figures warmUp;
-    ProgramCloseRun(program, warmUp);
-    BaselineRun(baseline, warmUp);
+    for (Target* t : targets) CycleRun(*t, "warm-up");
+    for (Target* t : targets) t->figures = {};
 
-    Figures a, b;
-    for (int i = 0; i < runs; ++i) {
-        ProgramCloseRun(program, a);
-        BaselineRun(baseline, b);
-        ProgramSaveRun(program, a);
-        BaselineRun(baseline, b);
+    for (int i = 1; i <= runs; ++i) {
+        std::string run = "run " + std::to_string(i);
+        for (Target* t : targets) CycleRun(*t, run);
+        SaveRun(program, run);
     }
 
-    std::printf("%-22s %10s %9s %9s %10s %9s %9s %7s\n", "figure", "program", "min", "max", "baseline", "min", "max",
-                "ratio");
-    Print("start (ms)", "ms", a.start, &b.start);
-    Print("close (ms)", "ms", a.close, &b.close);
-    Print("save (ms)", "ms", a.save, nullptr);
-    Print("rebuild (ms)", "ms", a.rebuild, nullptr);
-    Print("peak working set (KiB)", "KiB", a.peakWorkingSet, &b.peakWorkingSet);
-    Print("private bytes (KiB)", "KiB", a.privateBytes, &b.privateBytes);
+    std::printf("%d runs of each, in turn\n\n", runs);
+    PrintFigures(targets);
+    WriteResults(targets, Folder() + L"\\results.tsv");
+    PhaseRuns(phaseRuns);
     return 0;
 }

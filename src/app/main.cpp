@@ -1,6 +1,7 @@
 // Entry point of the settings program: start-up order, the single-instance
 // guard, the window class, the message loop and the teardown.
 #include "ui/window_state.h"
+#include "base/phases.h"
 #include "i18n/i18n.h"
 #include "settings/settings.h"
 #include "ui/settings_window.h"
@@ -82,13 +83,19 @@ void TearDown(HANDLE instanceMutex) {
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+    MarkPhase("entry");
     LoadSettings();
+    MarkPhase("settings read");
     LoadLanguageCatalogue();
+    MarkPhase("catalogue read");
     LoadLocaleStrings();
+    MarkPhase("texts read");
     instanceHandle = instance;
     InitCommonControls();
     OleInitialize(nullptr);
+    MarkPhase("common controls and OLE");
     uiFont = CreateUiFont();
+    MarkPhase("font created");
 
     HANDLE instanceMutex = CreateMutexW(nullptr, TRUE, kInstanceMutexName);
     if (GetLastError() == ERROR_ALREADY_EXISTS) {
@@ -99,10 +106,12 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     }
 
     RegisterWindowClass();
+    MarkPhase("class registered");
 #ifdef SLATEWASH_FAULT_INJECTION
     InstallWindowRefusal();
 #endif
     CreateSettingsWindow();
+    MarkPhase("window ready");
     // Without a window nothing could ever end the loop.
     if (mainWindow) RunMessageLoop();
     TearDown(instanceMutex);

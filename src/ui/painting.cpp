@@ -2,6 +2,7 @@
 // behind the navigation list, the page area and the help view.
 #include "ui/settings_window.h"
 
+#include "base/phases.h"
 #include "ui/window_state.h"
 
 #include <d2d1.h>
@@ -74,9 +75,11 @@ void PaintSettingsWindow(HWND window) {
     PAINTSTRUCT paint{};
     HDC dc = BeginPaint(window, &paint);
     if (dc && EnsureRenderTarget()) {
+        MarkPhase("paint: render target ready");
         RECT client{};
         GetClientRect(window, &client);
         DrawFrame(dc, client);
+        MarkPhase("paint: frame drawn");
     }
     EndPaint(window, &paint);
 }

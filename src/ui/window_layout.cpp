@@ -4,6 +4,7 @@
 #include "ui/settings_window.h"
 
 #include "ui/window_state.h"
+#include "base/phases.h"
 #include "i18n/i18n.h"
 #include "i18n/text_keys.h"
 #include "settings/settings.h"
@@ -320,6 +321,7 @@ void CreateSettingsWindow() {
                                  WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN, CW_USEDEFAULT, CW_USEDEFAULT,
                                  hasRuntime ? kWideWindowWidth : kNarrowWindowWidth, kWindowHeight, nullptr, nullptr,
                                  instanceHandle, nullptr);
+    MarkPhase("window created");
     HFONT font = ControlFont();
     for (auto& controls : pageControls) controls.clear();
 
@@ -332,11 +334,15 @@ void CreateSettingsWindow() {
     BuildVersionPage(builder);
     CreateChild(builder, L"BUTTON", GetText(TextKey::Save), BS_DEFPUSHBUTTON, 470, 595, 90, 30, IDC_SAVE);
     CreateChild(builder, L"BUTTON", GetText(TextKey::Cancel), BS_PUSHBUTTON, 570, 595, 90, 30, IDC_CANCEL);
+    MarkPhase("controls created");
 
     EnumChildWindows(mainWindow, SetChildFont, reinterpret_cast<LPARAM>(font));
+    MarkPhase("fonts set");
     ShowPage(0);
+    MarkPhase("page shown");
     ShowWindow(mainWindow, SW_SHOW);
     UpdateWindow(mainWindow);
+    MarkPhase("shown and painted");
 
     if (hasRuntime) {
         helpView = std::make_unique<web::PageView>();

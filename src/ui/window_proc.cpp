@@ -2,6 +2,7 @@
 #include "ui/settings_window.h"
 
 #include "ui/window_state.h"
+#include "base/phases.h"
 #include "i18n/i18n.h"
 #include "i18n/text_keys.h"
 #include "settings/settings.h"
@@ -112,13 +113,18 @@ void OnLanguageChanged(HWND window) {
 // would, and a process without a window would keep the single-instance
 // mutex, so every later start would hand over to nothing.
 void OnRebuild(HWND window) {
+    MarkPhase("rebuild requested");
     ReadControlsIntoSettings(window);
+    MarkPhase("controls read back");
     LoadLocaleStrings();
+    MarkPhase("texts read");
     DestroyWindow(window);
+    MarkPhase("old window destroyed");
     Scoped quitWithoutWindow(0, [](int) {
         if (!mainWindow) PostQuitMessage(0);
     });
     CreateSettingsWindow();
+    MarkPhase("window ready");
 }
 
 void OnHelpButton(int controlId) {
