@@ -8,8 +8,8 @@
 // run and the step.
 #include "e2e/program_driver.h"
 
-#include <windows.h>
 #include <psapi.h>
+#include <windows.h>
 
 #include <algorithm>
 #include <cstdio>

@@ -1,10 +1,10 @@
 // Entry point of the settings program: start-up order, the single-instance
 // guard, the window class, the message loop and the teardown.
-#include "ui/window_state.h"
 #include "base/phases.h"
 #include "i18n/i18n.h"
 #include "settings/settings.h"
 #include "ui/settings_window.h"
+#include "ui/window_state.h"
 #include "web/web.h"
 
 #include <commctrl.h>

@@ -42,8 +42,8 @@ std::wstring ChineseLanguageFor(uint16_t uiLanguage) {
 }  // namespace
 
 bool EqualsIgnoringAsciiCase(const std::wstring& a, const std::wstring& b) {
-    return a.size() == b.size() &&
-           std::equal(a.begin(), a.end(), b.begin(), [](wchar_t x, wchar_t y) { return ToLowerAscii(x) == ToLowerAscii(y); });
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
+                                              [](wchar_t x, wchar_t y) { return ToLowerAscii(x) == ToLowerAscii(y); });
 }
 
 bool StartsWithIgnoringAsciiCase(const std::wstring& text, const std::wstring& prefix) {

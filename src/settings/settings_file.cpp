@@ -23,8 +23,8 @@ bool IsReadOnlyFile(const std::wstring& path) {
 }
 
 bool WriteAndFlush(const std::wstring& path, const std::string& text) {
-    FileHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
-                                nullptr));
+    FileHandle file(
+        CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.IsValid()) return false;
     DWORD written = 0;
     if (!WriteFile(file.Get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr)) return false;
@@ -74,9 +74,9 @@ bool SaveSettings() {
     std::wstring settingsPath = GetSettingsFilePath();
     if (IsReadOnlyFile(settingsPath)) return false;
     std::wstring tempPath = TempPathFor(settingsPath);
-    bool saved = WriteAndFlush(tempPath, text) &&
-                 MoveFileExW(tempPath.c_str(), settingsPath.c_str(),
-                             MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
+    bool saved =
+        WriteAndFlush(tempPath, text) && MoveFileExW(tempPath.c_str(), settingsPath.c_str(),
+                                                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
     if (!saved) DeleteFileW(tempPath.c_str());
     return saved;
 }

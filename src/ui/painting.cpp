@@ -31,9 +31,8 @@ constexpr float kHelpCardMinimumWidth = 850.0f;
 // window render target would present from a second thread, which under Wine
 // leaves stale pages on screen and can deadlock with GDI text drawing.
 bool EnsureRenderTarget() {
-    if (!d2dFactory &&
-        FAILED(D2D1CreateFactory(D2D1_FACTORY_TYPE_SINGLE_THREADED, __uuidof(ID2D1Factory), nullptr,
-                                 reinterpret_cast<void**>(&d2dFactory)))) {
+    if (!d2dFactory && FAILED(D2D1CreateFactory(D2D1_FACTORY_TYPE_SINGLE_THREADED, __uuidof(ID2D1Factory), nullptr,
+                                                reinterpret_cast<void**>(&d2dFactory)))) {
         d2dFactory = nullptr;
         return false;
     }

@@ -4,17 +4,20 @@
 #include "i18n/i18n.h"
 #include "web/loader.h"
 
-#include <shellapi.h>
-
-
 namespace web {
 
 namespace {
 
 constexpr wchar_t kAppViewQuery[] = L"?view=app";
 
+// SHELL32 is loaded on the first hand-off, not at start-up: most runs of
+// the program never open a browser.
 void ShellOpen(HWND owner, const wchar_t* url) {
-    ShellExecuteW(owner, L"open", url, nullptr, nullptr, SW_SHOWNORMAL);
+    using ShellExecuteFunction = HINSTANCE(WINAPI*)(HWND, LPCWSTR, LPCWSTR, LPCWSTR, LPCWSTR, INT);
+    HMODULE shell = LoadLibraryW(L"shell32.dll");
+    auto shellExecute =
+        reinterpret_cast<ShellExecuteFunction>(reinterpret_cast<void*>(GetProcAddress(shell, "ShellExecuteW")));
+    if (shellExecute) shellExecute(owner, L"open", url, nullptr, nullptr, SW_SHOWNORMAL);
 }
 
 }  // namespace

@@ -310,8 +310,8 @@ TEST_F(ProgramTest, LongPageNamesDrawWithoutHarm) {
     // A locale of the test's own whose page names are far longer than 256 units.
     std::wstring localeFile = narrow_ + L"\\Locales\\zz-long.json";
     std::string longName(3000, 'W');
-    std::string locale = "{\"SystemSettings\": \"" + longName + "\", \"WhitespaceSettings\": \"" + longName +
-                         " " + longName + "\", \"Save\": \"" + longName + "\"}";
+    std::string locale = "{\"SystemSettings\": \"" + longName + "\", \"WhitespaceSettings\": \"" + longName + " " +
+                         longName + "\", \"Save\": \"" + longName + "\"}";
     WriteBytes(localeFile, locale);
     WriteSettings(SettingsWith("Language", "\"zz-long\""));
 

@@ -9,17 +9,28 @@ namespace {
 
 const char* MessageName(UINT message) {
     switch (message) {
-    case WM_COMMAND: return "WM_COMMAND";
-    case BM_GETCHECK: return "BM_GETCHECK";
-    case CB_GETCOUNT: return "CB_GETCOUNT";
-    case CB_GETCURSEL: return "CB_GETCURSEL";
-    case CB_SETCURSEL: return "CB_SETCURSEL";
-    case CB_GETLBTEXT: return "CB_GETLBTEXT";
-    case CB_GETLBTEXTLEN: return "CB_GETLBTEXTLEN";
-    case CB_FINDSTRINGEXACT: return "CB_FINDSTRINGEXACT";
-    case LB_SETCURSEL: return "LB_SETCURSEL";
-    case LB_GETTEXTLEN: return "LB_GETTEXTLEN";
-    default: return "a message";
+        case WM_COMMAND:
+            return "WM_COMMAND";
+        case BM_GETCHECK:
+            return "BM_GETCHECK";
+        case CB_GETCOUNT:
+            return "CB_GETCOUNT";
+        case CB_GETCURSEL:
+            return "CB_GETCURSEL";
+        case CB_SETCURSEL:
+            return "CB_SETCURSEL";
+        case CB_GETLBTEXT:
+            return "CB_GETLBTEXT";
+        case CB_GETLBTEXTLEN:
+            return "CB_GETLBTEXTLEN";
+        case CB_FINDSTRINGEXACT:
+            return "CB_FINDSTRINGEXACT";
+        case LB_SETCURSEL:
+            return "LB_SETCURSEL";
+        case LB_GETTEXTLEN:
+            return "LB_GETTEXTLEN";
+        default:
+            return "a message";
     }
 }
 
@@ -117,9 +128,11 @@ std::wstring RunningInstanceProblem() {
     if (!window && !mutex) return {};
     std::wstring which = L"an instance";
     DWORD processId = 0;
-    if (window && GetWindowThreadProcessId(window, &processId)) which += L" (process " + std::to_wstring(processId) + L")";
-    return which + L" of SlatewashSettings is already running in this Wine session; every start would hand over "
-                   L"to it. End it (wineserver -k with this WINEPREFIX) and run again.";
+    if (window && GetWindowThreadProcessId(window, &processId))
+        which += L" (process " + std::to_wstring(processId) + L")";
+    return which +
+           L" of SlatewashSettings is already running in this Wine session; every start would hand over "
+           L"to it. End it (wineserver -k with this WINEPREFIX) and run again.";
 }
 
 RunningProgram::RunningProgram(const std::wstring& folder, const std::wstring& localAppData) {
@@ -186,8 +199,8 @@ PasterWindow::PasterWindow() {
     wc.lpszClassName = kPasterWindowClass;
     RegisterClassW(&wc);
     received.clear();
-    window_ = CreateWindowExW(0, kPasterWindowClass, L"paster", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
-                              wc.hInstance, nullptr);
+    window_ = CreateWindowExW(0, kPasterWindowClass, L"paster", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, wc.hInstance,
+                              nullptr);
 }
 
 PasterWindow::~PasterWindow() {

@@ -1,7 +1,6 @@
 #include "program_fixture.h"
 #include "base/base.h"
 
-
 void ReportDriverFailure(const std::string& what) {
     ADD_FAILURE() << what;
 }

@@ -17,7 +17,6 @@ namespace {
 
 class RobustnessTest : public ProgramFixture {
 protected:
-
     // A program folder of the test's own: the executable and the given
     // locale files (none: no Locales folder at all).
     std::wstring ProgramWithLocales(const std::vector<std::pair<std::wstring, std::string>>& files) {
@@ -77,7 +76,8 @@ TEST_F(RobustnessTest, MalformedSettingsFilesStartSaneAndSaveCleanly) {
     const std::pair<const char*, std::string> files[] = {
         {"random bytes", noise},
         {"20 MiB", std::string(20 * 1024 * 1024, '7')},
-        {"invalid UTF-8", "{\"Language\": \"\xFF\xFE\xC3\", \"HotkeyKey\": 300, \"TabSpaces\": -4, \"KatakanaWidth\": 9}"},
+        {"invalid UTF-8",
+         "{\"Language\": \"\xFF\xFE\xC3\", \"HotkeyKey\": 300, \"TabSpaces\": -4, \"KatakanaWidth\": 9}"},
         {"NUL bytes", withNuls},
     };
     for (const auto& [what, bytes] : files) {
@@ -150,7 +150,8 @@ TEST_F(RobustnessTest, MissingOrBrokenLocaleFilesStillGiveAWorkingWindow) {
         {"no Locales folder", {}, L"Save"},
         {"truncated English file", {{L"en.json", fullEnglish.substr(0, fullEnglish.find("\"Save\"") + 12)}}, L"Save"},
         {"nested English file", {{L"en.json", "{\"Nested\": {\"Save\": \"Inner\"}, \"Cancel\": \"Stop\"}"}}, nullptr},
-        {"catalogue without a complete entry", {{L"languages.json", "[{\"code\": \"en\", \"name\": "}, {L"en.json", fullEnglish}},
+        {"catalogue without a complete entry",
+         {{L"languages.json", "[{\"code\": \"en\", \"name\": "}, {L"en.json", fullEnglish}},
          L"Save"},
     };
     for (const Case& c : cases) {
