@@ -35,7 +35,7 @@ set style histogram errorbars gap 1 lw 1
 set style fill solid 0.85 border -1
 set boxwidth 0.9
 set grid ytics lc rgb "#dddddd"
-set key top left
+set key below horizontal
 set yrange [0:*]
 set ylabel "milliseconds"
 plot "$work/ms.dat" using 2:3:4:xtic(1) title "program" lc rgb "#2563eb", \
