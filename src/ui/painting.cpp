@@ -18,13 +18,13 @@ constexpr D2D1_COLOR_F OpaqueColor(COLORREF color) {
 
 constexpr D2D1_COLOR_F kBackground = OpaqueColor(kBackgroundColor);
 constexpr D2D1_COLOR_F kCard = OpaqueColor(kCardColor);
+constexpr float kCardRadius = 12.0f;
+constexpr float kFooterHeight = 70.0f;  // Save and Cancel sit on the background
+constexpr float kHelpCardMinimumWidth = 850.0f;
 
 // What shows behind the text of static texts and check boxes, all of which
 // sit on a card.
 HBRUSH cardBrush = nullptr;
-constexpr float kCardRadius = 12.0f;
-constexpr float kFooterHeight = 70.0f;  // Save and Cancel sit on the background
-constexpr float kHelpCardMinimumWidth = 850.0f;
 
 // A DC render target drawing into the BeginPaint DC: the frame reaches the
 // screen through GDI on this thread, like the controls' own painting. A
