@@ -8,7 +8,6 @@
 #include "web/web.h"
 
 #include <commctrl.h>
-#include <d2d1.h>
 #include <ole2.h>
 
 namespace {
@@ -70,12 +69,7 @@ void RunMessageLoop() {
 
 void TearDown(HANDLE instanceMutex) {
     CloseHandle(instanceMutex);
-    ReleaseRenderTarget();
-    if (d2dFactory) {
-        d2dFactory->Release();
-        d2dFactory = nullptr;
-    }
-    ReleaseCardBrush();
+    ReleasePainting();
     if (uiFont) DeleteObject(uiFont);
     OleUninitialize();
 }

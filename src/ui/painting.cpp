@@ -101,8 +101,14 @@ HBRUSH CardBrush() {
     return cardBrush;
 }
 
-void ReleaseCardBrush() {
-    if (!cardBrush) return;
-    DeleteObject(cardBrush);
-    cardBrush = nullptr;
+void ReleasePainting() {
+    ReleaseRenderTarget();
+    if (d2dFactory) {
+        d2dFactory->Release();
+        d2dFactory = nullptr;
+    }
+    if (cardBrush) {
+        DeleteObject(cardBrush);
+        cardBrush = nullptr;
+    }
 }

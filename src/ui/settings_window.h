@@ -43,7 +43,8 @@ void ResizeRenderTarget(UINT width, UINT height);
 void ReleaseRenderTarget();
 // The card colour as a GDI brush, made on first use and kept until teardown.
 HBRUSH CardBrush();
-void ReleaseCardBrush();
+// Teardown: the render target, the Direct2D factory and the card brush.
+void ReleasePainting();
 
 void ReadControlsIntoSettings(HWND window);
 

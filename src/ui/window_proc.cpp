@@ -138,28 +138,19 @@ bool OnCommand(HWND window, int id, int code) {
         return true;
     }
     switch (id) {
-        case IDC_WEBSITE:
-            web::OpenInBrowser(window, web::kMakerSiteUrl);
-            return true;
-        case IDC_DOWNLOAD_WEBVIEW2:
-            web::OpenInBrowser(window, web::kWebView2DownloadUrl);
-            return true;
-        case IDC_SAVE:
-            OnSave(window);
-            return true;
-        case IDC_CANCEL:
-            OnCancel(window);
-            return true;
-        case IDC_NAVIGATION:
-            if (code != LBN_SELCHANGE) return false;
-            ShowPage(static_cast<int>(SendDlgItemMessageW(window, IDC_NAVIGATION, LB_GETCURSEL, 0, 0)));
-            return true;
-        case IDC_LANGUAGE:
-            if (code != CBN_SELCHANGE) return false;
-            OnLanguageChanged(window);
-            return true;
-        default:
-            return false;
+    case IDC_WEBSITE: web::OpenInBrowser(window, web::kMakerSiteUrl); return true;
+    case IDC_DOWNLOAD_WEBVIEW2: web::OpenInBrowser(window, web::kWebView2DownloadUrl); return true;
+    case IDC_SAVE: OnSave(window); return true;
+    case IDC_CANCEL: OnCancel(window); return true;
+    case IDC_NAVIGATION:
+        if (code != LBN_SELCHANGE) return false;
+        ShowPage(static_cast<int>(SendDlgItemMessageW(window, IDC_NAVIGATION, LB_GETCURSEL, 0, 0)));
+        return true;
+    case IDC_LANGUAGE:
+        if (code != CBN_SELCHANGE) return false;
+        OnLanguageChanged(window);
+        return true;
+    default: return false;
     }
 }
 
@@ -182,33 +173,21 @@ LRESULT OnControlColor(HDC dc) {
 
 LRESULT HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-        case WM_ERASEBKGND:
-            return 1;
-        case WM_PAINT:
-            PaintSettingsWindow(window);
-            return 0;
-        case WM_SIZE:
-            ResizeRenderTarget(LOWORD(lParam), HIWORD(lParam));
-            break;
-        case WM_DRAWITEM:
-            if (wParam != IDC_NAVIGATION) break;
-            DrawNavigationItem(window, *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
-            return 1;
-        case WM_CTLCOLORSTATIC:
-        case WM_CTLCOLORBTN:
-            return OnControlColor(reinterpret_cast<HDC>(wParam));
-        case WM_COMMAND:
-            if (OnCommand(window, LOWORD(wParam), HIWORD(wParam))) return 0;
-            break;
-        case kRebuildMessage:
-            OnRebuild(window);
-            return 0;
-        case WM_CLOSE:
-            OnCancel(window);
-            return 0;
-        case WM_DESTROY:
-            OnDestroy();
-            return 0;
+    case WM_ERASEBKGND: return 1;
+    case WM_PAINT: PaintSettingsWindow(window); return 0;
+    case WM_SIZE: ResizeRenderTarget(LOWORD(lParam), HIWORD(lParam)); break;
+    case WM_DRAWITEM:
+        if (wParam != IDC_NAVIGATION) break;
+        DrawNavigationItem(window, *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+        return 1;
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORBTN: return OnControlColor(reinterpret_cast<HDC>(wParam));
+    case WM_COMMAND:
+        if (OnCommand(window, LOWORD(wParam), HIWORD(wParam))) return 0;
+        break;
+    case kRebuildMessage: OnRebuild(window); return 0;
+    case WM_CLOSE: OnCancel(window); return 0;
+    case WM_DESTROY: OnDestroy(); return 0;
     }
     return DefWindowProcW(window, message, wParam, lParam);
 }

@@ -4,34 +4,23 @@
 #include "ui/settings_window.h"
 
 #include <string>
+#include <utility>
 
 namespace {
 
+// The messages the driver sends, by name, for failure messages.
 const char* MessageName(UINT message) {
-    switch (message) {
-        case WM_COMMAND:
-            return "WM_COMMAND";
-        case BM_GETCHECK:
-            return "BM_GETCHECK";
-        case CB_GETCOUNT:
-            return "CB_GETCOUNT";
-        case CB_GETCURSEL:
-            return "CB_GETCURSEL";
-        case CB_SETCURSEL:
-            return "CB_SETCURSEL";
-        case CB_GETLBTEXT:
-            return "CB_GETLBTEXT";
-        case CB_GETLBTEXTLEN:
-            return "CB_GETLBTEXTLEN";
-        case CB_FINDSTRINGEXACT:
-            return "CB_FINDSTRINGEXACT";
-        case LB_SETCURSEL:
-            return "LB_SETCURSEL";
-        case LB_GETTEXTLEN:
-            return "LB_GETTEXTLEN";
-        default:
-            return "a message";
+    static const std::pair<UINT, const char*> kNames[] = {
+        {WM_COMMAND, "WM_COMMAND"},           {BM_GETCHECK, "BM_GETCHECK"},
+        {CB_GETCOUNT, "CB_GETCOUNT"},         {CB_GETCURSEL, "CB_GETCURSEL"},
+        {CB_SETCURSEL, "CB_SETCURSEL"},       {CB_GETLBTEXT, "CB_GETLBTEXT"},
+        {CB_GETLBTEXTLEN, "CB_GETLBTEXTLEN"}, {CB_FINDSTRINGEXACT, "CB_FINDSTRINGEXACT"},
+        {LB_SETCURSEL, "LB_SETCURSEL"},       {LB_GETTEXTLEN, "LB_GETTEXTLEN"},
+    };
+    for (const auto& [value, name] : kNames) {
+        if (value == message) return name;
     }
+    return "a message";
 }
 
 std::string ControlStep(const char* helper, int id) {
