@@ -1,6 +1,7 @@
 #include "web/loader.h"
 
 #include "base/base.h"
+#include "web/installed_runtime.h"
 
 namespace web {
 
@@ -8,16 +9,10 @@ namespace {
 
 constexpr wchar_t kLoaderFileName[] = L"\\WebView2Loader.dll";
 
-// FARPROC to a real function type; the detour through void(*)() keeps
-// -Wcast-function-type quiet.
-template <typename Function>
-Function ExportOf(HMODULE module, const char* name) {
-    return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(GetProcAddress(module, name)));
-}
+WebView2Loader currentLoader;
+bool discovered = false;
 
-}  // namespace
-
-WebView2Loader LoadWebView2Loader() {
+WebView2Loader LoadLoaderBesideExecutable() {
     // Always the full path: a bare name would let the DLL search path pick
     // up another copy.
     std::wstring path = GetExecutableDirectory() + kLoaderFileName;
@@ -29,6 +24,20 @@ WebView2Loader LoadWebView2Loader() {
     loader.getVersion = ExportOf<GetAvailableCoreWebView2BrowserVersionStringFunction>(
         module, "GetAvailableCoreWebView2BrowserVersionString");
     return loader;
+}
+
+}  // namespace
+
+WebView2Loader FindWebView2Loader() {
+    WebView2Loader loader = LoadLoaderBesideExecutable();
+    if (!loader.createEnvironment || !loader.getVersion) loader = LoadInstalledRuntime();
+    currentLoader = loader;
+    discovered = true;
+    return loader;
+}
+
+WebView2Loader CurrentWebView2Loader() {
+    return discovered ? currentLoader : FindWebView2Loader();
 }
 
 }  // namespace web

@@ -1,4 +1,7 @@
-// WebView2Loader.dll, loaded at run time from the executable's own folder.
+// The two WebView2 loader entry points: from WebView2Loader.dll beside the
+// executable when it is there with both exports, otherwise from the runtime
+// that the WebView2 installer recorded (installed_runtime.h). Nothing above
+// this layer knows which of the two answered.
 #pragma once
 
 #include "web/webview2.h"
@@ -10,8 +13,19 @@ struct WebView2Loader {
     GetAvailableCoreWebView2BrowserVersionStringFunction getVersion = nullptr;
 };
 
-// Both entry points, or null ones when the DLL or an export is missing. The
-// DLL stays loaded for the rest of the process once found.
-WebView2Loader LoadWebView2Loader();
+// One discovery: both entry points, or null ones when neither the DLL nor
+// an installed runtime can be had. The answer is remembered as the current
+// loader, so that the help view started after it comes from the same place.
+WebView2Loader FindWebView2Loader();
+
+// The loader of the latest discovery; the first call discovers.
+WebView2Loader CurrentWebView2Loader();
+
+// FARPROC to a real function type; the detour through void(*)() keeps
+// -Wcast-function-type quiet.
+template <typename Function>
+Function ExportOf(HMODULE module, const char* name) {
+    return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(GetProcAddress(module, name)));
+}
 
 }  // namespace web

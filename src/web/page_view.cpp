@@ -315,7 +315,7 @@ void PageView::Start(HWND parent, const RECT& bounds, std::wstring url, Navigate
             return state->OnEnvironmentCreated(error, environment, parent);
         });
     std::wstring userDataFolder = PrepareUserDataFolder();
-    WebView2Loader loader = LoadWebView2Loader();
+    WebView2Loader loader = CurrentWebView2Loader();
     HRESULT hr = loader.createEnvironment
                      ? loader.createEnvironment(nullptr, userDataFolder.c_str(), nullptr, handler)
                      : HRESULT_FROM_WIN32(ERROR_MOD_NOT_FOUND);

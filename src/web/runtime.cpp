@@ -38,7 +38,7 @@ std::wstring GetHelpUrl(const wchar_t* topic) {
 }
 
 std::wstring GetWebView2RuntimeVersion() {
-    WebView2Loader loader = LoadWebView2Loader();
+    WebView2Loader loader = FindWebView2Loader();
     if (!loader.getVersion) return {};
     LPWSTR version = nullptr;
     if (FAILED(loader.getVersion(nullptr, &version)) || !version) return {};

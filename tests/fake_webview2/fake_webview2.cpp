@@ -1,5 +1,6 @@
-// A fake WebView2 runtime behind the two loader exports. Creation completes
-// asynchronously through the message loop, as the real runtime does; every
+// A fake WebView2 runtime behind the two loader exports, or (built as
+// EmbeddedBrowserWebView.dll) behind the installed runtime's own entry point.
+// Creation completes through the message loop, as the real runtime does; every
 // call is logged; object lifetimes are counted so tests can find leaks and
 // double releases on either side.
 #include "fake_webview2.h"
@@ -34,6 +35,7 @@ struct Runtime {
     Handlers handlers;
     std::vector<std::wstring> filters;
     ICoreWebView2* view = nullptr;  // the latest web view, not owned
+    HWND viewWindow = nullptr;      // the latest view's window; its text is the page shown
 };
 
 Runtime runtime;
@@ -307,6 +309,7 @@ public:
     }
     HRESULT STDMETHODCALLTYPE Navigate(LPCWSTR uri) override {
         Log("Navigate " + Narrow(uri));
+        if (runtime.viewWindow) SetWindowTextW(runtime.viewWindow, uri);
         return S_OK;
     }
     HRESULT STDMETHODCALLTYPE add_NavigationStarting(ICoreWebView2NavigationStartingEventHandler* handler,
@@ -389,6 +392,7 @@ class FakeController : public FakeObject<ICoreWebView2Controller> {
 public:
     explicit FakeController(HWND parent) : FakeObject(webview2_iid::Controller), parent_(parent) {}
     ~FakeController() override {
+        if (runtime.viewWindow == window_) runtime.viewWindow = nullptr;
         if (view_) view_->Release();
         if (window_) DestroyWindow(window_);
     }
@@ -415,6 +419,7 @@ public:
             std::to_string(bounds.right) + "," + std::to_string(bounds.bottom));
         if (!window_ && IsWindow(parent_)) {
             window_ = CreateWindowExW(0, kViewClass, L"", WS_CHILD, 0, 0, 0, 0, parent_, nullptr, thisModule, nullptr);
+            runtime.viewWindow = window_;
         }
         if (window_) {
             MoveWindow(window_, bounds.left, bounds.top, bounds.right - bounds.left, bounds.bottom - bounds.top, TRUE);
@@ -423,6 +428,7 @@ public:
     }
     HRESULT STDMETHODCALLTYPE Close() override {
         Log("Close");
+        if (runtime.viewWindow == window_) runtime.viewWindow = nullptr;
         if (window_) DestroyWindow(window_);
         window_ = nullptr;
         return S_OK;
@@ -487,9 +493,38 @@ bool MatchesFilter(const std::wstring& uri) {
     return false;
 }
 
+void CompleteEnvironment(ICoreWebView2CreateCoreWebView2EnvironmentCompletedHandler* handler) {
+    if (Fails(kFailEnvironmentCompletion)) {
+        handler->Invoke(E_FAIL, nullptr);
+        return;
+    }
+    auto* environment = new FakeEnvironment();
+    handler->Invoke(S_OK, environment);
+    environment->Release();
+}
+
 }  // namespace
 
 extern "C" {
+
+#ifdef FAKE_WEBVIEW2_RUNTIME_DLL
+
+// The installed runtime's own entry point. It completes before it returns,
+// which the real runtime may also do, while the loader below completes
+// through the message loop.
+__declspec(dllexport) HRESULT STDAPICALLTYPE CreateWebViewEnvironmentWithOptionsInternal(
+    BOOL checkRunningInstance, int runtimeType, PCWSTR userDataFolder, IUnknown* options,
+    ICoreWebView2CreateCoreWebView2EnvironmentCompletedHandler* handler) {
+    Log("CreateWebViewEnvironmentWithOptionsInternal check=" + std::to_string(checkRunningInstance) +
+        " type=" + std::to_string(runtimeType) + " data=" + Narrow(userDataFolder ? userDataFolder : L"") +
+        " options=" + (options ? "set" : "null"));
+    if (checkRunningInstance != TRUE || runtimeType != 0 || !handler) return E_INVALIDARG;
+    if (Fails(kFailEnvironmentAtOnce)) return E_FAIL;
+    CompleteEnvironment(handler);
+    return S_OK;
+}
+
+#else
 
 __declspec(dllexport) HRESULT STDAPICALLTYPE CreateCoreWebView2EnvironmentWithOptions(
     PCWSTR browserFolder, PCWSTR userDataFolder, IUnknown* options,
@@ -499,13 +534,7 @@ __declspec(dllexport) HRESULT STDAPICALLTYPE CreateCoreWebView2EnvironmentWithOp
     if (Fails(kFailEnvironmentAtOnce)) return E_FAIL;
     Hold(handler, webview2_iid::EnvironmentCompletedHandler);
     Later([handler]() mutable {
-        if (Fails(kFailEnvironmentCompletion)) {
-            handler->Invoke(E_FAIL, nullptr);
-        } else {
-            auto* environment = new FakeEnvironment();
-            handler->Invoke(S_OK, environment);
-            environment->Release();
-        }
+        CompleteEnvironment(handler);
         Drop(handler, "environment-created");
     });
     return S_OK;
@@ -518,6 +547,8 @@ __declspec(dllexport) HRESULT STDAPICALLTYPE GetAvailableCoreWebView2BrowserVers
     *version = Fails(kVersionNull) ? nullptr : CoTaskString(L"120.0.2210.91");
     return S_OK;
 }
+
+#endif
 
 __declspec(dllexport) void FakeWebView2_Reset(unsigned failures) {
     runtime.failures = failures;

@@ -1,0 +1,112 @@
+// The real program without WebView2Lo.dll beside it, finding the WebView2
+// runtime that the installer recorded in the registry (here, the fake
+// runtime DLL laid out as an installed runtime folder).
+#include "program_fixture.h"
+
+#include "base/base.h"
+#include "test_folder.h"
+#include "ui/control_ids.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+constexpr wchar_t kClientStateKey[] =
+    L"Software\\Microsoft\\EdgeUpdate\\ClientState\\{F3017226-FE2A-4295-8BDF-00C3A9A7E4C5}";
+#if defined(_WIN64)
+constexpr wchar_t kArchitecture[] = L"x64";
+#else
+constexpr wchar_t kArchitecture[] = L"x86";
+#endif
+constexpr wchar_t kHelpBase[] = L"https://www.korvenda.com/slatewash/help/en/";
+
+// The runtime folder recorded machine-wide, through the 32-bit view as the
+// installer writes it; removed again at the end of the test.
+class RecordedRuntimeFolder {
+public:
+    explicit RecordedRuntimeFolder(const std::wstring& folder) {
+        DWORD disposition = 0;
+        if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, kClientStateKey, 0, nullptr, 0, KEY_SET_VALUE | KEY_WOW64_32KEY,
+                            nullptr, &key_, &disposition) != ERROR_SUCCESS) {
+            key_ = nullptr;
+            return;
+        }
+        createdKey_ = disposition == REG_CREATED_NEW_KEY;
+        written_ = RegSetValueExW(key_, L"EBWebView", 0, REG_SZ, reinterpret_cast<const BYTE*>(folder.c_str()),
+                                  static_cast<DWORD>((folder.size() + 1) * sizeof(wchar_t))) == ERROR_SUCCESS;
+    }
+    ~RecordedRuntimeFolder() {
+        if (!key_) return;
+        RegDeleteValueW(key_, L"EBWebView");
+        RegCloseKey(key_);
+        if (createdKey_) RegDeleteKeyExW(HKEY_LOCAL_MACHINE, kClientStateKey, KEY_WOW64_32KEY, 0);
+    }
+    bool Written() const { return written_; }
+
+private:
+    HKEY key_ = nullptr;
+    bool createdKey_ = false;
+    bool written_ = false;
+};
+
+class InstalledRuntimeTest : public ProgramFixture {
+protected:
+    // A runtime folder named `version` holding the fake runtime DLL.
+    std::wstring LayOutRuntime(const std::wstring& version) {
+        std::wstring folder = runtimes_ / version;
+        std::wstring dllFolder = folder + L"\\EBWebView\\" + kArchitecture;
+        for (const std::wstring& step : {folder, folder + L"\\EBWebView", dllFolder})
+            CreateDirectoryW(step.c_str(), nullptr);
+        std::wstring fake = GetExecutableDirectory() + L"\\fake-runtime\\EmbeddedBrowserWebView.dll";
+        EXPECT_TRUE(CopyFileW(fake.c_str(), (dllFolder + L"\\EmbeddedBrowserWebView.dll").c_str(), FALSE));
+        return folder;
+    }
+
+    std::wstring program_ = ProgramFolder(L"e2e-narrow");  // no WebView2Loader.dll here
+    TempFolder runtimes_;
+};
+
+TEST_F(InstalledRuntimeTest, RecordedRuntimeGivesTheHelpViewWithoutTheLoaderDll) {
+    ASSERT_FALSE(FileExists(program_ + L"\\WebView2Loader.dll"));
+    RecordedRuntimeFolder record(LayOutRuntime(L"131.0.2903.86"));
+    ASSERT_TRUE(record.Written());
+
+    RunningProgram program(program_, appData_.Path());
+    HWND window = program.WaitForWindow();
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(OuterSize(window).cx, 1225);
+    EXPECT_EQ(WindowText(Control(window, IDC_WEBVIEW2_STATUS)), L"Help viewer (WebView2): Installed (131.0.2903.86)");
+
+    // The fake's view shows the URL it was last told to navigate to.
+    HWND view = nullptr;
+    PumpUntil(
+        [&] {
+            view = FindWindowExW(window, nullptr, L"FakeWebView2", nullptr);
+            return view && WindowText(view) == std::wstring(kHelpBase) + L"overview/?view=app";
+        },
+        10000);
+    ASSERT_NE(view, nullptr) << "the help view came up through the installed runtime";
+    EXPECT_EQ(WindowText(view), std::wstring(kHelpBase) + L"overview/?view=app");
+
+    Click(window, IDC_HELP_FIRST);
+    PumpUntil([&] { return WindowText(view) != std::wstring(kHelpBase) + L"overview/?view=app"; }, 5000);
+    EXPECT_EQ(WindowText(view), std::wstring(kHelpBase) + L"language/?view=app");
+
+    PostMessageW(window, WM_CLOSE, 0, 0);
+    EXPECT_EQ(program.WaitForExit(), 0u);
+}
+
+TEST_F(InstalledRuntimeTest, UnusableRecordGivesTheNarrowWindow) {
+    RecordedRuntimeFolder record(LayOutRuntime(L"80.0.361.48"));  // older than the first stable runtime
+    ASSERT_TRUE(record.Written());
+
+    RunningProgram program(program_, appData_.Path());
+    HWND window = program.WaitForWindow();
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(OuterSize(window).cx, 685);
+    EXPECT_EQ(WindowText(Control(window, IDC_WEBVIEW2_STATUS)), L"Help viewer (WebView2): Not installed");
+    PostMessageW(window, WM_CLOSE, 0, 0);
+    EXPECT_EQ(program.WaitForExit(), 0u);
+}
+
+}  // namespace
