@@ -1,5 +1,5 @@
-// What every layer shares: UTF-8 conversion, the executable's folder and
-// whole-file reads.
+// What every layer shares: UTF-8 conversion, the executable's folder,
+// whole-file reads and run-time DLL lookups.
 #pragma once
 
 #include <windows.h>
@@ -19,6 +19,21 @@ std::wstring GetExecutableDirectory();
 // catalogue or locale file comes near 16 MiB; a larger file is not one of
 // ours and reads as a failed read.
 std::string ReadWholeFile(const std::wstring& path);
+
+// A DLL of Windows itself, from the system folder only: a DLL that is not a
+// KnownDLL would otherwise be looked for in the program's folder first,
+// where a planted copy could run inside the program.
+inline HMODULE LoadSystemLibrary(const wchar_t* name) {
+    return LoadLibraryExW(name, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+}
+
+// An export as a real function type, or null. The detour through void(*)()
+// keeps -Wcast-function-type quiet.
+template <typename Function>
+Function ExportOf(HMODULE module, const char* name) {
+    if (!module) return nullptr;
+    return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(GetProcAddress(module, name)));
+}
 
 // Closes a file handle when it goes out of scope.
 class FileHandle {

@@ -2,7 +2,9 @@
 // behind the navigation list, the page area and the help view.
 #include "ui/settings_window.h"
 
+#include "base/base.h"
 #include "base/phases.h"
+#include "ui/scoped.h"
 #include "ui/window_state.h"
 
 #include <d2d1.h>
@@ -18,28 +20,56 @@ constexpr D2D1_COLOR_F OpaqueColor(COLORREF color) {
 
 constexpr D2D1_COLOR_F kBackground = OpaqueColor(kBackgroundColor);
 constexpr D2D1_COLOR_F kCard = OpaqueColor(kCardColor);
-constexpr float kCardRadius = 12.0f;
-constexpr float kFooterHeight = 70.0f;  // Save and Cancel sit on the background
-constexpr float kHelpCardMinimumWidth = 850.0f;
+constexpr int kCardRadius = 12;
+constexpr int kFooterHeight = 70;  // Save and Cancel sit on the background
+constexpr int kHelpCardMinimumWidth = 850;
+// The controls are placed in device pixels at every display scale (the
+// program is system-DPI-aware), so one Direct2D unit must be one pixel.
+constexpr float kOneUnitPerPixelDpi = 96.0f;
 
 // What shows behind the text of static texts and check boxes, all of which
 // sit on a card.
 HBRUSH cardBrush = nullptr;
+
+using CreateFactoryFunction = HRESULT(WINAPI*)(D2D1_FACTORY_TYPE, REFIID, const D2D1_FACTORY_OPTIONS*, void**);
+
+// d2d1.dll is looked up once, in the system folder only (it is no KnownDLL).
+CreateFactoryFunction FactoryCreator() {
+    static CreateFactoryFunction create =
+        ExportOf<CreateFactoryFunction>(LoadSystemLibrary(L"d2d1.dll"), "D2D1CreateFactory");
+    return create;
+}
+
+// The cards behind the navigation list, the page area and, in the wide
+// window, the help view; returns how many there are.
+int CardRects(const RECT& client, RECT (&cards)[3]) {
+    int bottom = client.bottom - kFooterHeight;
+    cards[0] = {15, 10, 165, bottom};
+    cards[1] = {175, 10, 665, bottom};
+    if (client.right <= kHelpCardMinimumWidth) return 2;
+    cards[2] = {675, 10, client.right - 15, bottom};
+    return 3;
+}
 
 // A DC render target drawing into the BeginPaint DC: the frame reaches the
 // screen through GDI on this thread, like the controls' own painting. A
 // window render target would present from a second thread, which under Wine
 // leaves stale pages on screen and can deadlock with GDI text drawing.
 bool EnsureRenderTarget() {
-    if (!d2dFactory && FAILED(D2D1CreateFactory(D2D1_FACTORY_TYPE_SINGLE_THREADED, __uuidof(ID2D1Factory), nullptr,
-                                                reinterpret_cast<void**>(&d2dFactory)))) {
-        d2dFactory = nullptr;
-        return false;
+    if (!d2dFactory) {
+        CreateFactoryFunction create = FactoryCreator();
+        if (!create || FAILED(create(D2D1_FACTORY_TYPE_SINGLE_THREADED, __uuidof(ID2D1Factory), nullptr,
+                                     reinterpret_cast<void**>(&d2dFactory)))) {
+            d2dFactory = nullptr;
+            return false;
+        }
     }
     if (renderTarget) return true;
     // A DC target needs a pixel format GDI can take: 32-bit BGRA, alpha ignored.
     D2D1_RENDER_TARGET_PROPERTIES properties{};
     properties.pixelFormat = {DXGI_FORMAT_B8G8R8A8_UNORM, D2D1_ALPHA_MODE_IGNORE};
+    properties.dpiX = kOneUnitPerPixelDpi;
+    properties.dpiY = kOneUnitPerPixelDpi;
     if (FAILED(d2dFactory->CreateDCRenderTarget(&properties, &renderTarget))) {
         renderTarget = nullptr;
         return false;
@@ -47,25 +77,45 @@ bool EnsureRenderTarget() {
     return true;
 }
 
-void FillCard(const D2D1_RECT_F& rect) {
+void FillCard(const RECT& rect) {
     ID2D1SolidColorBrush* brush = nullptr;
     if (FAILED(renderTarget->CreateSolidColorBrush(&kCard, nullptr, &brush)) || !brush) return;
-    D2D1_ROUNDED_RECT card = {rect, kCardRadius, kCardRadius};
+    D2D1_ROUNDED_RECT card = {{static_cast<float>(rect.left), static_cast<float>(rect.top),
+                               static_cast<float>(rect.right), static_cast<float>(rect.bottom)},
+                              static_cast<float>(kCardRadius), static_cast<float>(kCardRadius)};
     renderTarget->FillRoundedRectangle(&card, brush);
     brush->Release();
 }
 
-void DrawFrame(HDC dc, const RECT& client) {
-    if (FAILED(renderTarget->BindDC(dc, &client))) return;
-    float width = static_cast<float>(client.right);
-    float height = static_cast<float>(client.bottom);
-
+bool DrawFrame(HDC dc, const RECT& client) {
+    if (FAILED(renderTarget->BindDC(dc, &client))) return false;
+    RECT cards[3];
+    int count = CardRects(client, cards);
     renderTarget->BeginDraw();
     renderTarget->Clear(&kBackground);
-    FillCard({15.0f, 10.0f, 165.0f, height - kFooterHeight});
-    FillCard({175.0f, 10.0f, 665.0f, height - kFooterHeight});
-    if (width > kHelpCardMinimumWidth) FillCard({675.0f, 10.0f, width - 15.0f, height - kFooterHeight});
+    for (int i = 0; i < count; ++i) FillCard(cards[i]);
     if (renderTarget->EndDraw(nullptr, nullptr) == static_cast<HRESULT>(D2DERR_RECREATE_TARGET)) ReleaseRenderTarget();
+    return true;
+}
+
+// The same frame without Direct2D (none on the machine, a broken graphics
+// stack): better than the black client area a window without a background
+// brush would show.
+void DrawFrameWithGdi(HDC dc, const RECT& client) {
+    Scoped background(CreateSolidBrush(kBackgroundColor), DeleteObject);
+    FillRect(dc, &client, static_cast<HBRUSH>(background.Get()));
+    HGDIOBJ oldBrush = SelectObject(dc, CardBrush());
+    // An outline in the card colour makes GDI cover the card's pixels from
+    // left and top up to, but not including, right and bottom, as Direct2D does.
+    HGDIOBJ oldPen = SelectObject(dc, GetStockObject(DC_PEN));
+    COLORREF oldPenColor = SetDCPenColor(dc, kCardColor);
+    RECT cards[3];
+    int count = CardRects(client, cards);
+    for (int i = 0; i < count; ++i)
+        RoundRect(dc, cards[i].left, cards[i].top, cards[i].right, cards[i].bottom, 2 * kCardRadius, 2 * kCardRadius);
+    SetDCPenColor(dc, oldPenColor);
+    SelectObject(dc, oldPen);
+    SelectObject(dc, oldBrush);
 }
 
 }  // namespace
@@ -73,11 +123,13 @@ void DrawFrame(HDC dc, const RECT& client) {
 void PaintSettingsWindow(HWND window) {
     PAINTSTRUCT paint{};
     HDC dc = BeginPaint(window, &paint);
-    if (dc && EnsureRenderTarget()) {
-        MarkPhase("paint: render target ready");
+    if (dc) {
         RECT client{};
         GetClientRect(window, &client);
-        DrawFrame(dc, client);
+        // Direct2D is tried again on every paint until it works.
+        bool ready = EnsureRenderTarget();
+        MarkPhase("paint: render target ready");
+        if (!ready || !DrawFrame(dc, client)) DrawFrameWithGdi(dc, client);
         MarkPhase("paint: frame drawn");
     }
     EndPaint(window, &paint);

@@ -1,5 +1,7 @@
 #include "web/installed_runtime.h"
 
+#include "base/base.h"
+
 #include <cstring>
 
 namespace web {

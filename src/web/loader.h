@@ -21,11 +21,4 @@ WebView2Loader FindWebView2Loader();
 // The loader of the latest discovery; the first call discovers.
 WebView2Loader CurrentWebView2Loader();
 
-// FARPROC to a real function type; the detour through void(*)() keeps
-// -Wcast-function-type quiet.
-template <typename Function>
-Function ExportOf(HMODULE module, const char* name) {
-    return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(GetProcAddress(module, name)));
-}
-
 }  // namespace web

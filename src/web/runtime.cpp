@@ -1,6 +1,7 @@
 // WebView2 runtime detection, the help URLs and the hand-off to the browser.
 #include "web/web.h"
 
+#include "base/base.h"
 #include "i18n/i18n.h"
 #include "web/loader.h"
 
@@ -14,9 +15,7 @@ constexpr wchar_t kAppViewQuery[] = L"?view=app";
 // the program never open a browser.
 void ShellOpen(HWND owner, const wchar_t* url) {
     using ShellExecuteFunction = HINSTANCE(WINAPI*)(HWND, LPCWSTR, LPCWSTR, LPCWSTR, LPCWSTR, INT);
-    HMODULE shell = LoadLibraryW(L"shell32.dll");
-    auto shellExecute =
-        reinterpret_cast<ShellExecuteFunction>(reinterpret_cast<void*>(GetProcAddress(shell, "ShellExecuteW")));
+    auto shellExecute = ExportOf<ShellExecuteFunction>(LoadSystemLibrary(L"shell32.dll"), "ShellExecuteW");
     if (shellExecute) shellExecute(owner, L"open", url, nullptr, nullptr, SW_SHOWNORMAL);
 }
 

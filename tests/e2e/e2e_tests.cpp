@@ -466,6 +466,14 @@ std::string PageScreenProblem(HWND window, int page) {
     return {};
 }
 
+// The first page once its frame has reached the screen, or the problem that
+// was still there after a few seconds.
+std::string SettledFirstPageProblem(HWND window) {
+    std::string problem;
+    PumpUntil([&] { return (problem = PageScreenProblem(window, 0)).empty(); }, 5000);
+    return problem;
+}
+
 TEST_F(ProgramTest, EveryPageReachesTheScreenOnItsCard) {
     for (const std::wstring& folder : {narrow_, wide_}) {
         RunningProgram program(folder, appData_.Path());
@@ -516,6 +524,55 @@ TEST_F(ProgramTest, NarrowWindowPaintsTwoCards) {
     EXPECT_EQ(SettledPixelAt(window, 5, 300, RGB(244, 247, 251)), RGB(244, 247, 251));
     EXPECT_EQ(PixelAt(window, 400, 540), RGB(255, 255, 255));
     EXPECT_EQ(PixelAt(window, client.right - 5, 300), RGB(244, 247, 251));
+    PostMessageW(window, WM_CLOSE, 0, 0);
+    EXPECT_EQ(program.WaitForExit(), 0u);
+}
+
+// Wine takes WINEDLLOVERRIDES from the environment a process starts with, so
+// these run in ctest entries of their own that set it for d2d1.dll: Windows'
+// search order ("n,b") or no d2d1.dll at all ("d").
+class Direct2DTest : public ProgramTest {
+protected:
+    void RequireDirect2DOrder(const wchar_t* order) {
+        wchar_t overrides[512] = {};
+        GetEnvironmentVariableW(L"WINEDLLOVERRIDES", overrides, 512);
+        if (!wcsstr(overrides, (std::wstring(L"d2d1=") + order).c_str()))
+            GTEST_SKIP() << "needs d2d1=" << WideToUtf8(order) << " in WINEDLLOVERRIDES, as its ctest entry sets";
+    }
+};
+
+TEST_F(Direct2DTest, ADllPlantedBesideTheProgramNeverRuns) {
+    RequireDirect2DOrder(L"n,b");
+    std::wstring planted = ProgramFolder(L"e2e-planted");
+    std::wstring marker = planted + L"\\d2d1.dll.loaded";
+    ASSERT_TRUE(FileExists(planted + L"\\d2d1.dll"));
+    DeleteFileW(marker.c_str());
+    RunningProgram program(planted, appData_.Path());
+    HWND window = program.WaitForWindow();
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(SettledFirstPageProblem(window), "");
+    EXPECT_EQ(PixelAt(window, 5, 300), RGB(244, 247, 251));
+    EXPECT_FALSE(FileExists(marker)) << "the planted d2d1.dll was loaded into the program";
+    PostMessageW(window, WM_CLOSE, 0, 0);
+    EXPECT_EQ(program.WaitForExit(), 0u);
+}
+
+TEST_F(Direct2DTest, WithoutItTheFrameIsStillPainted) {
+    RequireDirect2DOrder(L"d");
+    RunningProgram program(narrow_, appData_.Path());
+    HWND window = program.WaitForWindow();
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(SettledFirstPageProblem(window), "");
+    RECT client{};
+    GetClientRect(window, &client);
+    EXPECT_EQ(PixelAt(window, 5, 300), RGB(244, 247, 251));
+    EXPECT_EQ(PixelAt(window, client.right - 5, 300), RGB(244, 247, 251));
+    EXPECT_EQ(PixelAt(window, 100, client.bottom - 30), RGB(244, 247, 251)) << "footer";
+    EXPECT_EQ(PixelAt(window, 15, 10), RGB(244, 247, 251)) << "rounded corner of the navigation card";
+    EXPECT_EQ(PixelAt(window, 90, 575), RGB(255, 255, 255)) << "navigation card below the list";
+    EXPECT_EQ(PixelAt(window, 400, 540), RGB(255, 255, 255)) << "page card";
+    EXPECT_EQ(PixelAt(window, 664, 300), RGB(255, 255, 255)) << "page card's right edge";
+    EXPECT_EQ(PixelAt(window, 665, 300), RGB(244, 247, 251)) << "right of the page card";
     PostMessageW(window, WM_CLOSE, 0, 0);
     EXPECT_EQ(program.WaitForExit(), 0u);
 }
