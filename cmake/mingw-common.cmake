@@ -16,3 +16,8 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 # ctest runs every test executable through Wine, with a prefix in the build tree.
 set(CMAKE_CROSSCOMPILING_EMULATOR
     "${CMAKE_CURRENT_LIST_DIR}/../scripts/wine-run.sh;${SLATEWASH_WINE_ARCH}")
+
+# No link time in any PE file: the same sources give the same bytes.
+foreach(kind EXE SHARED MODULE)
+  set(CMAKE_${kind}_LINKER_FLAGS_INIT "-Wl,--no-insert-timestamp")
+endforeach()

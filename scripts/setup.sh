@@ -5,7 +5,7 @@
 # (32- and 64-bit), Xvfb and the GL/X libraries and fonts that Direct2D
 # painting needs under Wine (the 32-bit side gets the X libraries that the
 # 64-bit side has), xdotool for the screenshots of every page, gnuplot for
-# the benchmark chart, and clang with its sanitizer runtimes for fuzzing.
+# the benchmark chart, zip for the package, and clang with its sanitizer runtimes for fuzzing.
 # Idempotent: returns within seconds when everything is already installed.
 set -euo pipefail
 
@@ -15,7 +15,7 @@ packages=(
   g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 mingw-w64-x86-64-dev
   googletest
   wine wine32:i386 wine64
-  xvfb x11-utils imagemagick xdotool gnuplot-nox
+  xvfb x11-utils imagemagick xdotool gnuplot-nox zip
   libgl1:i386 libgl1-mesa-dri:i386 libglx-mesa0:i386 libxcomposite1:i386
   libxrender1:i386 libxi6:i386 libxrandr2:i386 libxcursor1:i386 libxinerama1:i386
   fonts-noto-cjk fonts-dejavu-core
