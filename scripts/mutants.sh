@@ -1,0 +1,53 @@
+#!/usr/bin/env bash
+# Mutation check: plants each fault of tests/mutants.txt in turn into a copy
+# of this tree, rebuilds the 64-bit test build there and runs the whole suite;
+# a mutant is killed when a test fails. About a minute a mutant.
+#   bash scripts/mutants.sh [list, default tests/mutants.txt]
+# A line of the list: file <TAB> exact original text <TAB> replacement <TAB>
+# the fault in a few words ("equivalent: why" for one no user or file could
+# tell). The original must occur exactly once in the file. Lines starting
+# with # are comments.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+list=$(realpath "${1:-tests/mutants.txt}")
+
+bash scripts/setup.sh >/dev/null
+# A copy of its own, so that the working tree and its builds stay untouched.
+work=build/mutants
+mkdir -p "$work"
+tar --exclude=./build --exclude=./.git -cf - . | tar -xf - -C "$work"
+
+cd "$work"
+cmake --preset x64-test >/dev/null
+cmake --build --preset x64-test >/dev/null
+
+source scripts/xvfb.sh
+start_private_display
+WINEPREFIX="$PWD/build/x64-test/wineprefix" scripts/wine-run.sh win64 cmd /c exit >/dev/null 2>&1 || true
+ctest --preset x64-test >/dev/null || { echo "mutants: the suite fails without any mutant"; exit 1; }
+
+killed=0; survived=0; invalid=0
+while IFS=$'\t' read -r file original replacement fault || [ -n "$file" ]; do
+  [ -z "$file" ] || [ "${file:0:1}" = "#" ] && continue
+  content=$(cat "$file"; printf x); content=${content%x}
+  rest=${content#*"$original"}
+  if [ "$rest" = "$content" ] || [ "${rest#*"$original"}" != "$rest" ]; then
+    echo "invalid   $file: the original text is not there exactly once: $original"
+    invalid=$((invalid + 1)); continue
+  fi
+  cp "$file" "$file.orig"
+  printf '%s' "${content/"$original"/"$replacement"}" > "$file"
+  if ! cmake --build --preset x64-test >/dev/null 2>&1; then
+    verdict="invalid  "; invalid=$((invalid + 1))
+  elif ctest --preset x64-test --stop-on-failure >/dev/null 2>&1; then
+    verdict="survived "; survived=$((survived + 1))
+  else
+    verdict="killed   "; killed=$((killed + 1))
+  fi
+  mv "$file.orig" "$file"
+  touch "$file"  # newer than the mutant's object file, so the next build recompiles it
+  echo "$verdict $file: $fault"
+done < "$list"
+
+[ "$invalid" -eq 0 ] || echo "mutants: $invalid mutants did not build or did not apply"
+echo "$killed killed, $survived survived"
