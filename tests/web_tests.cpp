@@ -278,7 +278,7 @@ TEST_F(HelpViewTest, EveryFailureIsReportedOnceAndNeverAfterClose) {
     }
 }
 
-TEST(RuntimeDetection, VersionComesFromTheLoaderAndIsFreed) {
+TEST(RuntimeDetection, VersionComesFromTheLoaderAsItIs) {
     auto reset = FakeExport<FakeResetFunction>("FakeWebView2_Reset");
     ASSERT_NE(reset, nullptr);
     reset(0);

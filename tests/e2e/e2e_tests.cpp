@@ -53,6 +53,86 @@ TEST_F(ProgramTest, FreshStartShowsDefaultsAndSaveWritesTheDefaultFile) {
     Click(window, IDC_SAVE);
     EXPECT_EQ(program.WaitForExit(), 0u);
     EXPECT_EQ(ReadBytes(SettingsFile()), kDefaultFile);
+    EXPECT_TRUE(PumpUntil([&] { return paster_.Messages().size() == 1; }, 2000));
+}
+
+// Every control changed by hand, page by page, then Save: the file holds
+// each new value in its own key. The file loaded first holds the opposite
+// of every box, so each box must be read back, and neighbouring rows end
+// differently, so two rows bound to each other's option show.
+TEST_F(ProgramTest, EveryControlChangedThroughTheWindowIsSaved) {
+    struct Box {
+        int page, id;
+        bool Settings::*field;
+        bool target;
+    };
+    const Box boxes[] = {
+        {0, IDC_HOTKEY_ALT, &Settings::HotkeyAlt, false},  // the Windows key alone is a modifier
+        {0, IDC_HOTKEY_CTRL, &Settings::HotkeyCtrl, false},
+        {0, IDC_HOTKEY_SHIFT, &Settings::HotkeyShift, false},
+        {0, IDC_HOTKEY_WINDOWS, &Settings::HotkeyWindows, true},
+        {0, IDC_PLAY_SOUND, &Settings::PlaySound, true},
+        {0, IDC_START_WITH_WINDOWS, &Settings::StartWithWindows, false},
+        {0, IDC_SHOW_STARTUP_NOTIFICATION, &Settings::ShowStartupNotification, true},
+        {0, IDC_PERIODICALLY_RESET_HOTKEY, &Settings::PeriodicallyResetHotkey, false},
+        {1, IDC_REPLACE_LINE_BREAKS, &Settings::ReplaceLineBreaksWithSpace, true},
+        {1, IDC_REPLACE_TABS, &Settings::ReplaceTabsWithSpace, false},
+        {1, IDC_COLLAPSE_SPACES, &Settings::CollapseSpaces, true},
+        {1, IDC_TRIM_SPACES, &Settings::TrimSpaces, false},
+        {1, IDC_FULL_WIDTH_SPACES, &Settings::ConvertFullWidthSpaces, true},
+        {1, IDC_ZERO_WIDTH_SPACES, &Settings::RemoveZeroWidthSpaces, false},
+        {1, IDC_NBSP, &Settings::ConvertNonBreakingSpaces, true},
+        {2, IDC_NORMALIZE_NFKC, &Settings::NormalizeNFKC, false},
+        {3, IDC_MARKDOWN_LINKS, &Settings::MarkdownLinksToDisplayText, true},
+        {3, IDC_HTML_TAGS, &Settings::RemoveHtmlTags, false},
+        {3, IDC_PLAIN_TEXT_ONLY, &Settings::UseClipboardPlainTextOnly, true},
+        {3, IDC_EXCEL_VALUES, &Settings::ExcelPasteValuesForCellCopy, false},
+    };
+    struct Choice {
+        int page, id;
+        int32_t Settings::*field;
+        int32_t loaded, saved, firstItemValue;
+    };
+    const Choice choices[] = {
+        {1, IDC_TAB_SPACES, &Settings::TabSpaces, 8, 4, 1},
+        {2, IDC_KATAKANA_WIDTH, &Settings::KatakanaWidth, 0, 1, 0},
+        {2, IDC_NUMBER_WIDTH, &Settings::NumberWidth, 0, 2, 0},
+        {2, IDC_LATIN_WIDTH, &Settings::LatinWidth, 2, 0, 0},
+        {2, IDC_SYMBOL_WIDTH, &Settings::SymbolWidth, 1, 2, 0},
+    };
+    Settings loaded, saved;
+    loaded.Language = saved.Language = L"en";
+    loaded.HotkeyKey = 'Z';
+    saved.HotkeyKey = 'Q';
+    for (const Box& box : boxes) loaded.*box.field = !(saved.*box.field = box.target);
+    for (const Choice& choice : choices) {
+        loaded.*choice.field = choice.loaded;
+        saved.*choice.field = choice.saved;
+    }
+    WriteSettings(ComposeSettingsText(loaded, WideToUtf8));
+
+    RunningProgram program(narrow_, appData_.Path());
+    HWND window = program.WaitForWindow();
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(ComboSelectionText(window, IDC_HOTKEY_KEY), L"Z");
+    for (int page = 0; page < 4; ++page) {
+        if (page > 0) SelectPage(window, page);
+        for (const Box& box : boxes) {
+            if (box.page != page) continue;
+            EXPECT_EQ(IsChecked(window, box.id), !box.target) << "loaded " << box.id;
+            Click(window, box.id);
+            EXPECT_TRUE(PumpUntil([&] { return IsChecked(window, box.id) == box.target; }, 3000)) << box.id;
+        }
+        for (const Choice& choice : choices) {
+            if (choice.page != page) continue;
+            EXPECT_EQ(ComboSelection(window, choice.id), choice.loaded - choice.firstItemValue) << choice.id;
+            SelectComboItem(window, choice.id, choice.saved - choice.firstItemValue);
+        }
+        if (page == 0) SelectComboItem(window, IDC_HOTKEY_KEY, 'Q' - 'A');
+    }
+    Click(window, IDC_SAVE);
+    EXPECT_EQ(program.WaitForExit(), 0u) << "the Windows key alone is accepted";
+    EXPECT_EQ(ReadBytes(SettingsFile()), ComposeSettingsText(saved, WideToUtf8));
     PumpUntil([&] { return !paster_.Messages().empty(); }, 2000);
     ASSERT_EQ(paster_.Messages().size(), 1u);
     EXPECT_EQ(paster_.Messages()[0].wParam, 0u);
@@ -524,6 +604,8 @@ TEST_F(ProgramTest, NarrowWindowPaintsTwoCards) {
     EXPECT_EQ(SettledPixelAt(window, 5, 300, RGB(244, 247, 251)), RGB(244, 247, 251));
     EXPECT_EQ(PixelAt(window, 400, 540), RGB(255, 255, 255));
     EXPECT_EQ(PixelAt(window, client.right - 5, 300), RGB(244, 247, 251));
+    EXPECT_EQ(PixelAt(window, 90, client.bottom - 71), RGB(255, 255, 255)) << "the cards end 70 above the bottom";
+    EXPECT_EQ(PixelAt(window, 90, client.bottom - 70), RGB(244, 247, 251)) << "the cards end 70 above the bottom";
     PostMessageW(window, WM_CLOSE, 0, 0);
     EXPECT_EQ(program.WaitForExit(), 0u);
 }
