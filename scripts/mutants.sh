@@ -26,9 +26,14 @@ start_private_display
 WINEPREFIX="$PWD/build/x64-test/wineprefix" scripts/wine-run.sh win64 cmd /c exit >/dev/null 2>&1 || true
 ctest --preset x64-test >/dev/null || { echo "mutants: the suite fails without any mutant"; exit 1; }
 
-killed=0; survived=0; invalid=0
-while IFS=$'\t' read -r file original replacement fault || [ -n "$file" ]; do
-  [ -z "$file" ] || [ "${file:0:1}" = "#" ] && continue
+killed=0; survived=0; equivalent=0; invalid=0
+tab=$'\t'
+while IFS= read -r line || [ -n "$line" ]; do
+  [ -z "$line" ] || [ "${line:0:1}" = "#" ] && continue
+  # Split by hand: read would merge the two tabs around an empty replacement.
+  file=${line%%"$tab"*}; rest=${line#*"$tab"}
+  original=${rest%%"$tab"*}; rest=${rest#*"$tab"}
+  replacement=${rest%%"$tab"*}; fault=${rest#*"$tab"}
   content=$(cat "$file"; printf x); content=${content%x}
   rest=${content#*"$original"}
   if [ "$rest" = "$content" ] || [ "${rest#*"$original"}" != "$rest" ]; then
@@ -41,6 +46,7 @@ while IFS=$'\t' read -r file original replacement fault || [ -n "$file" ]; do
     verdict="invalid  "; invalid=$((invalid + 1))
   elif ctest --preset x64-test --stop-on-failure >/dev/null 2>&1; then
     verdict="survived "; survived=$((survived + 1))
+    [ "${fault#equivalent:}" = "$fault" ] || equivalent=$((equivalent + 1))
   else
     verdict="killed   "; killed=$((killed + 1))
   fi
@@ -50,4 +56,5 @@ while IFS=$'\t' read -r file original replacement fault || [ -n "$file" ]; do
 done < "$list"
 
 [ "$invalid" -eq 0 ] || echo "mutants: $invalid mutants did not build or did not apply"
+[ "$equivalent" -eq 0 ] || echo "mutants: $equivalent of the survivors are marked equivalent"
 echo "$killed killed, $survived survived"

@@ -136,6 +136,8 @@ TEST(SystemLanguage, FollowsTheWindowsDisplayLanguage) {
     currentSettings.Language = L"system";
     std::wstring wideExpected(expected, expected + std::strlen(expected));
     EXPECT_EQ(GetEffectiveLanguage(), wideExpected) << "display language " << GetUserDefaultUILanguage();
+    LoadLocaleStrings();
+    EXPECT_EQ(GetText(TextKey::Save), LoadLocaleFile(wideExpected)[TextKey::Save]) << "texts of that language";
     currentSettings = saved;
 }
 

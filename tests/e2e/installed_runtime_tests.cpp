@@ -96,6 +96,17 @@ TEST_F(InstalledRuntimeTest, RecordedRuntimeGivesTheHelpViewWithoutTheLoaderDll)
     EXPECT_EQ(program.WaitForExit(), 0u);
 }
 
+TEST_F(InstalledRuntimeTest, ALoaderDllWithoutTheVersionExportDoesNotHideTheRuntime) {
+    RecordedRuntimeFolder record(LayOutRuntime(L"131.0.2903.86"));
+    ASSERT_TRUE(record.Written());
+    RunningProgram program(ProgramFolder(L"e2e-broken-loader"), appData_.Path());
+    HWND window = program.WaitForWindow();
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(WindowText(Control(window, IDC_WEBVIEW2_STATUS)), L"Help viewer (WebView2): Installed (131.0.2903.86)");
+    PostMessageW(window, WM_CLOSE, 0, 0);
+    EXPECT_EQ(program.WaitForExit(), 0u);
+}
+
 TEST_F(InstalledRuntimeTest, UnusableRecordGivesTheNarrowWindow) {
     RecordedRuntimeFolder record(LayOutRuntime(L"80.0.361.48"));  // older than the first stable runtime
     ASSERT_TRUE(record.Written());

@@ -540,6 +540,8 @@ __declspec(dllexport) HRESULT STDAPICALLTYPE CreateCoreWebView2EnvironmentWithOp
     return S_OK;
 }
 
+// A loader without this export is broken; the program must not trust it.
+#ifndef FAKE_WEBVIEW2_WITHOUT_VERSION
 __declspec(dllexport) HRESULT STDAPICALLTYPE GetAvailableCoreWebView2BrowserVersionString(PCWSTR browserFolder,
                                                                                        LPWSTR* version) {
     Log(std::string("GetAvailableCoreWebView2BrowserVersionString browser=") + (browserFolder ? "set" : "null"));
@@ -547,6 +549,8 @@ __declspec(dllexport) HRESULT STDAPICALLTYPE GetAvailableCoreWebView2BrowserVers
     *version = Fails(kVersionNull) ? nullptr : CoTaskString(L"120.0.2210.91");
     return S_OK;
 }
+
+#endif
 
 #endif
 
