@@ -35,6 +35,7 @@ void Paint(HWND window) {
     if (factory && !target) {
         D2D1_RENDER_TARGET_PROPERTIES properties{};
         properties.pixelFormat = {DXGI_FORMAT_B8G8R8A8_UNORM, D2D1_ALPHA_MODE_IGNORE};
+        properties.dpiX = properties.dpiY = 96.0f;
         if (FAILED(factory->CreateDCRenderTarget(&properties, &target))) target = nullptr;
     }
     RECT client{};

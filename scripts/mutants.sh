@@ -13,7 +13,10 @@ list=$(realpath "${1:-tests/mutants.txt}")
 
 bash scripts/setup.sh >/dev/null
 # A copy of its own, so that the working tree and its builds stay untouched.
+# Made anew every time: copied files keep their old times, which would let
+# the build keep objects of an earlier run's mutants.
 work=build/mutants
+rm -rf "$work"
 mkdir -p "$work"
 tar --exclude=./build --exclude=./.git -cf - . | tar -xf - -C "$work"
 
@@ -24,7 +27,11 @@ cmake --build --preset x64-test >/dev/null
 source scripts/xvfb.sh
 start_private_display
 WINEPREFIX="$PWD/build/x64-test/wineprefix" scripts/wine-run.sh win64 cmd /c exit >/dev/null 2>&1 || true
-ctest --preset x64-test >/dev/null || { echo "mutants: the suite fails without any mutant"; exit 1; }
+if ! ctest --preset x64-test > build/unmutated.log 2>&1; then
+  tail -12 build/unmutated.log
+  echo "mutants: the suite fails without any mutant (see $work/build/unmutated.log)"
+  exit 1
+fi
 
 killed=0; survived=0; equivalent=0; invalid=0
 tab=$'\t'
