@@ -19,11 +19,11 @@ TEST(InstalledRuntime, VersionRule) {
         bool usable;
     };
     const Case cases[] = {
-        {L"131.0.2903.86", true},     {L"86.0.616.0", true},        {L"86.0.616.00", true},
-        {L"86.0.615.99", false},      {L"85.9999.9999.9999", false}, {L"4294967295.0.0.0", true},
-        {L"4294967296.0.0.0", false}, {L"131.0.2903", false},       {L"131.0.2903.86.1", false},
-        {L"131.0.2903.86beta", false}, {L"131.0.2903.86 ", false},  {L"131..2903.86", false},
-        {L"-131.0.2903.86", false},   {L"Application", false},      {L"", false},
+        {L"131.0.2903.86", true},      {L"86.0.616.0", true},         {L"86.0.616.00", true},
+        {L"86.0.615.99", false},       {L"85.9999.9999.9999", false}, {L"4294967295.0.0.0", true},
+        {L"4294967296.0.0.0", false},  {L"131.0.2903", false},        {L"131.0.2903.86.1", false},
+        {L"131.0.2903.86beta", false}, {L"131.0.2903.86 ", false},    {L"131..2903.86", false},
+        {L"-131.0.2903.86", false},    {L"Application", false},       {L"", false},
     };
     for (const Case& c : cases) EXPECT_EQ(web::IsUsableRuntimeVersion(c.text), c.usable) << c.text;
 

@@ -82,7 +82,8 @@ void FillCard(const RECT& rect) {
     if (FAILED(renderTarget->CreateSolidColorBrush(&kCard, nullptr, &brush)) || !brush) return;
     D2D1_ROUNDED_RECT card = {{static_cast<float>(rect.left), static_cast<float>(rect.top),
                                static_cast<float>(rect.right), static_cast<float>(rect.bottom)},
-                              static_cast<float>(kCardRadius), static_cast<float>(kCardRadius)};
+                              static_cast<float>(kCardRadius),
+                              static_cast<float>(kCardRadius)};
     renderTarget->FillRoundedRectangle(&card, brush);
     brush->Release();
 }
