@@ -19,6 +19,7 @@ constexpr wchar_t kArchitecture[] = L"x64";
 constexpr wchar_t kArchitecture[] = L"x86";
 #endif
 constexpr wchar_t kHelpBase[] = L"https://www.korvenda.com/slatewash/help/en/";
+constexpr wchar_t kInstalledStatus[] = L"Help viewer (WebView2): Installed (131.0.2903.86)";
 
 // The runtime folder recorded machine-wide, through the 32-bit view as the
 // installer writes it; removed again at the end of the test.
@@ -62,6 +63,22 @@ protected:
         return folder;
     }
 
+    // The window's outer width and status line, read from a fresh start that
+    // is closed again.
+    struct FirstLook {
+        LONG width = 0;
+        std::wstring status;
+    };
+    FirstLook StartAndClose(const std::wstring& folder) {
+        RunningProgram program(folder, appData_.Path());
+        HWND window = program.WaitForWindow();
+        if (!window) return {};
+        FirstLook look{OuterSize(window).cx, WindowText(Control(window, IDC_WEBVIEW2_STATUS))};
+        PostMessageW(window, WM_CLOSE, 0, 0);
+        EXPECT_EQ(program.WaitForExit(), 0u);
+        return look;
+    }
+
     std::wstring program_ = ProgramFolder(L"e2e-narrow");  // no WebView2Loader.dll here
     TempFolder runtimes_;
 };
@@ -75,7 +92,7 @@ TEST_F(InstalledRuntimeTest, RecordedRuntimeGivesTheHelpViewWithoutTheLoaderDll)
     HWND window = program.WaitForWindow();
     ASSERT_NE(window, nullptr);
     EXPECT_EQ(OuterSize(window).cx, 1225);
-    EXPECT_EQ(WindowText(Control(window, IDC_WEBVIEW2_STATUS)), L"Help viewer (WebView2): Installed (131.0.2903.86)");
+    EXPECT_EQ(WindowText(Control(window, IDC_WEBVIEW2_STATUS)), kInstalledStatus);
 
     // The fake's view shows the URL it was last told to navigate to.
     HWND view = nullptr;
@@ -99,25 +116,15 @@ TEST_F(InstalledRuntimeTest, RecordedRuntimeGivesTheHelpViewWithoutTheLoaderDll)
 TEST_F(InstalledRuntimeTest, ALoaderDllWithoutTheVersionExportDoesNotHideTheRuntime) {
     RecordedRuntimeFolder record(LayOutRuntime(L"131.0.2903.86"));
     ASSERT_TRUE(record.Written());
-    RunningProgram program(ProgramFolder(L"e2e-broken-loader"), appData_.Path());
-    HWND window = program.WaitForWindow();
-    ASSERT_NE(window, nullptr);
-    EXPECT_EQ(WindowText(Control(window, IDC_WEBVIEW2_STATUS)), L"Help viewer (WebView2): Installed (131.0.2903.86)");
-    PostMessageW(window, WM_CLOSE, 0, 0);
-    EXPECT_EQ(program.WaitForExit(), 0u);
+    EXPECT_EQ(StartAndClose(ProgramFolder(L"e2e-broken-loader")).status, kInstalledStatus);
 }
 
 TEST_F(InstalledRuntimeTest, UnusableRecordGivesTheNarrowWindow) {
     RecordedRuntimeFolder record(LayOutRuntime(L"80.0.361.48"));  // older than the first stable runtime
     ASSERT_TRUE(record.Written());
-
-    RunningProgram program(program_, appData_.Path());
-    HWND window = program.WaitForWindow();
-    ASSERT_NE(window, nullptr);
-    EXPECT_EQ(OuterSize(window).cx, 685);
-    EXPECT_EQ(WindowText(Control(window, IDC_WEBVIEW2_STATUS)), L"Help viewer (WebView2): Not installed");
-    PostMessageW(window, WM_CLOSE, 0, 0);
-    EXPECT_EQ(program.WaitForExit(), 0u);
+    FirstLook look = StartAndClose(program_);
+    EXPECT_EQ(look.width, 685);
+    EXPECT_EQ(look.status, L"Help viewer (WebView2): Not installed");
 }
 
 }  // namespace
