@@ -1,8 +1,11 @@
 // The window's tables, row by row: which check box shows which option, and
-// which help button opens which topic.
+// which help button opens which topic; and a settings window that cannot be
+// created.
 #include "settings/settings.h"
 #include "ui/control_ids.h"
 #include "ui/settings_window.h"
+#include "ui/window_state.h"
+#include "web/web.h"
 
 #include <gtest/gtest.h>
 
@@ -58,6 +61,18 @@ TEST(HelpTopics, EachHelpButtonOpensItsRowsTopic) {
     for (int id = 3001; id <= 3023; ++id) EXPECT_STREQ(HelpTopicForControl(id), expected[id - 3001]) << id;
     EXPECT_EQ(HelpTopicForControl(3000), nullptr);
     EXPECT_EQ(HelpTopicForControl(3024), nullptr);
+}
+
+// Nothing of a window is built without one: no control, no help view (the
+// fake WebView2Loader.dll lies beside this test), no font sent anywhere.
+// The window class is not registered in this process, so creation fails.
+TEST(SettingsWindow, ARefusedWindowBuildsNothing) {
+    instanceHandle = GetModuleHandleW(nullptr);
+    ASSERT_FALSE(web::GetWebView2RuntimeVersion().empty()) << "the fake runtime is found";
+    CreateSettingsWindow();
+    EXPECT_EQ(mainWindow, nullptr);
+    EXPECT_EQ(helpView, nullptr) << "a help view without a window was started";
+    for (const auto& controls : pageControls) EXPECT_TRUE(controls.empty());
 }
 
 }  // namespace

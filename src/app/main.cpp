@@ -1,5 +1,6 @@
 // Entry point of the settings program: start-up order, the single-instance
 // guard, the window class, the message loop and the teardown.
+#include "base/base.h"
 #include "base/phases.h"
 #include "i18n/i18n.h"
 #include "settings/settings.h"
@@ -7,7 +8,6 @@
 #include "ui/window_state.h"
 #include "web/web.h"
 
-#include <commctrl.h>
 #include <ole2.h>
 
 namespace {
@@ -35,6 +35,14 @@ void InstallWindowRefusal() {
     SetWindowsHookExW(WH_CBT, RefuseSettingsWindow, nullptr, GetCurrentThreadId());
 }
 #endif
+
+// COMCTL32 is not a KnownDLL: imported statically it would be looked for in
+// the program's folder before any of our code runs. Loaded from the system
+// folder and kept for the life of the process, as its window classes are.
+void InitCommonControlsFromSystem() {
+    using InitFunction = void(WINAPI*)();
+    if (auto init = ExportOf<InitFunction>(LoadSystemLibrary(L"comctl32.dll"), "InitCommonControls")) init();
+}
 
 HFONT CreateUiFont() {
     return CreateFontW(-16, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
@@ -77,6 +85,10 @@ void TearDown(HANDLE instanceMutex) {
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+    // Before anything can load a DLL: every later load by bare name, ours or
+    // one a system DLL makes for us, comes from the system folder only, never
+    // from the program's folder (a Downloads folder, say) or the current one.
+    SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
     MarkPhase("entry");
     LoadSettings();
     MarkPhase("settings read");
@@ -85,7 +97,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     LoadLocaleStrings();
     MarkPhase("texts read");
     instanceHandle = instance;
-    InitCommonControls();
+    InitCommonControlsFromSystem();
     OleInitialize(nullptr);
     MarkPhase("common controls and OLE");
     uiFont = CreateUiFont();

@@ -34,9 +34,15 @@ HBRUSH cardBrush = nullptr;
 using CreateFactoryFunction = HRESULT(WINAPI*)(D2D1_FACTORY_TYPE, REFIID, const D2D1_FACTORY_OPTIONS*, void**);
 
 // d2d1.dll is looked up once, in the system folder only (it is no KnownDLL).
+// DirectWrite, which Direct2D loads for itself when it is first used, is
+// loaded from there first: a loader that resolves Direct2D's delayed imports
+// without the process's search order (Wine's does) then finds it loaded and
+// never looks in the program's folder.
 CreateFactoryFunction FactoryCreator() {
-    static CreateFactoryFunction create =
-        ExportOf<CreateFactoryFunction>(LoadSystemLibrary(L"d2d1.dll"), "D2D1CreateFactory");
+    static CreateFactoryFunction create = [] {
+        LoadSystemLibrary(L"dwrite.dll");
+        return ExportOf<CreateFactoryFunction>(LoadSystemLibrary(L"d2d1.dll"), "D2D1CreateFactory");
+    }();
     return create;
 }
 

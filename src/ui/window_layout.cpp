@@ -332,6 +332,9 @@ void CreateSettingsWindow() {
                                  hasRuntime ? kWideWindowWidth : kNarrowWindowWidth, kWindowHeight, nullptr, nullptr,
                                  instanceHandle, nullptr);
     MarkPhase("window created");
+    // Without a window there is nothing to build: children without a parent,
+    // and fonts sent to every top-level window of the desktop.
+    if (!mainWindow) return;
     HFONT font = ControlFont();
     for (auto& controls : pageControls) controls.clear();
 

@@ -76,12 +76,13 @@ HRESULT STDAPICALLTYPE GetInstalledRuntimeVersion(PCWSTR, LPWSTR* version) {
 
 // The runtime DLL is loaded on the first environment, not at discovery, and
 // stays loaded for the rest of the process; its own dependencies come from
-// its folder.
+// its folder and the system folder, never the program's folder.
 HRESULT STDAPICALLTYPE CreateEnvironmentFromInstalledRuntime(
     PCWSTR, PCWSTR userDataFolder, IUnknown* environmentOptions,
     ICoreWebView2CreateCoreWebView2EnvironmentCompletedHandler* environmentCreatedHandler) {
     if (chosenRuntime.dllPath.empty()) return HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND);
-    HMODULE module = LoadLibraryExW(chosenRuntime.dllPath.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+    HMODULE module = LoadLibraryExW(chosenRuntime.dllPath.c_str(), nullptr,
+                                   LOAD_LIBRARY_SEARCH_DLL_LOAD_DIR | LOAD_LIBRARY_SEARCH_SYSTEM32);
     if (!module) return HRESULT_FROM_WIN32(GetLastError());
     auto create = ExportOf<CreateEnvironmentInternalFunction>(module, kCreateEnvironmentExport);
     if (!create) return HRESULT_FROM_WIN32(ERROR_PROC_NOT_FOUND);

@@ -14,9 +14,9 @@ bool discovered = false;
 
 WebView2Loader LoadLoaderBesideExecutable() {
     // Always the full path: a bare name would let the DLL search path pick
-    // up another copy.
+    // up another copy. Its own dependencies come from the system folder.
     std::wstring path = GetExecutableDirectory() + kLoaderFileName;
-    HMODULE module = LoadLibraryW(path.c_str());
+    HMODULE module = LoadLibraryExW(path.c_str(), nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
     if (!module) return {};
     WebView2Loader loader;
     loader.createEnvironment =

@@ -52,14 +52,17 @@ private:
 
 class InstalledRuntimeTest : public ProgramFixture {
 protected:
-    // A runtime folder named `version` holding the fake runtime DLL.
+    // A runtime folder named `version` holding the fake runtime DLL and the
+    // DLL it imports.
     std::wstring LayOutRuntime(const std::wstring& version) {
         std::wstring folder = runtimes_ / version;
         std::wstring dllFolder = folder + L"\\EBWebView\\" + kArchitecture;
         for (const std::wstring& step : {folder, folder + L"\\EBWebView", dllFolder})
             CreateDirectoryW(step.c_str(), nullptr);
-        std::wstring fake = GetExecutableDirectory() + L"\\fake-runtime\\EmbeddedBrowserWebView.dll";
-        EXPECT_TRUE(CopyFileW(fake.c_str(), (dllFolder + L"\\EmbeddedBrowserWebView.dll").c_str(), FALSE));
+        for (const wchar_t* dll : {L"\\EmbeddedBrowserWebView.dll", L"\\runtime_part.dll"}) {
+            std::wstring fake = GetExecutableDirectory() + L"\\fake-runtime" + dll;
+            EXPECT_TRUE(CopyFileW(fake.c_str(), (dllFolder + dll).c_str(), FALSE));
+        }
         return folder;
     }
 

@@ -509,6 +509,8 @@ extern "C" {
 
 #ifdef FAKE_WEBVIEW2_RUNTIME_DLL
 
+extern "C" __declspec(dllimport) int FakeRuntimePartReady();
+
 // The installed runtime's own entry point. It completes before it returns,
 // which the real runtime may also do, while the loader below completes
 // through the message loop.
@@ -519,7 +521,7 @@ __declspec(dllexport) HRESULT STDAPICALLTYPE CreateWebViewEnvironmentWithOptions
         " type=" + std::to_string(runtimeType) + " data=" + Narrow(userDataFolder ? userDataFolder : L"") +
         " options=" + (options ? "set" : "null"));
     if (checkRunningInstance != TRUE || runtimeType != 0 || !handler) return E_INVALIDARG;
-    if (Fails(kFailEnvironmentAtOnce)) return E_FAIL;
+    if (Fails(kFailEnvironmentAtOnce) || !FakeRuntimePartReady()) return E_FAIL;
     CompleteEnvironment(handler);
     return S_OK;
 }

@@ -1,12 +1,7 @@
-// A d2d1.dll planted beside the program, as a malicious download would be:
-// it leaves a marker file beside itself when it is loaded, and its factory
-// never works.
+// A DLL planted beside the program under the name of a DLL the program
+// loads, as a malicious download would be: it exports nothing and leaves a
+// marker file beside itself when it is loaded.
 #include <windows.h>
-
-extern "C" __declspec(dllexport) HRESULT WINAPI D2D1CreateFactory(int, REFIID, const void*, void** factory) {
-    if (factory) *factory = nullptr;
-    return E_NOTIMPL;
-}
 
 BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
     if (reason != DLL_PROCESS_ATTACH) return TRUE;
