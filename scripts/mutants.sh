@@ -1,15 +1,28 @@
 #!/usr/bin/env bash
-# Mutation check: plants each fault of tests/mutants.txt in turn into a copy
-# of this tree, rebuilds the 64-bit test build there and runs the whole suite;
-# a mutant is killed when a test fails. About a minute a mutant.
+# Mutation check: plants each fault in turn into a copy of this tree,
+# rebuilds the 64-bit test build there and runs the whole suite; a mutant is
+# killed when a test fails, invalid when it does not build. About a minute a
+# mutant.
 #   bash scripts/mutants.sh [list, default tests/mutants.txt]
+#   bash scripts/mutants.sh --generate N [--seed S, default 1]
 # A line of the list: file <TAB> exact original text <TAB> replacement <TAB>
 # the fault in a few words ("equivalent: why" for one no user or file could
 # tell). The original must occur exactly once in the file. Lines starting
 # with # are comments.
+# --generate draws N of the sites that scripts/mutant_sites.py finds by
+# applying mutation operators mechanically to src/, reproducibly for a seed,
+# and prints each survivor as file:line and the change.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-list=$(realpath "${1:-tests/mutants.txt}")
+generate=0; seed=1; list=
+while [ $# -gt 0 ]; do
+  case $1 in
+    --generate) generate=$2; shift 2 ;;
+    --seed) seed=$2; shift 2 ;;
+    *) list=$1; shift ;;
+  esac
+done
+list=$(realpath "${list:-tests/mutants.txt}")
 
 bash scripts/setup.sh >/dev/null
 # A copy of its own, so that the working tree and its builds stay untouched.
@@ -34,33 +47,57 @@ if ! ctest --preset x64-test > build/unmutated.log 2>&1; then
 fi
 
 killed=0; survived=0; equivalent=0; invalid=0
-tab=$'\t'
-while IFS= read -r line || [ -n "$line" ]; do
-  [ -z "$line" ] || [ "${line:0:1}" = "#" ] && continue
-  # Split by hand: read would merge the two tabs around an empty replacement.
-  file=${line%%"$tab"*}; rest=${line#*"$tab"}
-  original=${rest%%"$tab"*}; rest=${rest#*"$tab"}
-  replacement=${rest%%"$tab"*}; fault=${rest#*"$tab"}
-  content=$(cat "$file"; printf x); content=${content%x}
-  rest=${content#*"$original"}
-  if [ "$rest" = "$content" ] || [ "${rest#*"$original"}" != "$rest" ]; then
-    echo "invalid   $file: the original text is not there exactly once: $original"
-    invalid=$((invalid + 1)); continue
-  fi
-  cp "$file" "$file.orig"
-  printf '%s' "${content/"$original"/"$replacement"}" > "$file"
+
+# Builds and runs the suite against the planted mutant of `file`, restores
+# the file and says the verdict.
+judge() {  # file description [equivalent]
+  local verdict
   if ! cmake --build --preset x64-test >/dev/null 2>&1; then
     verdict="invalid  "; invalid=$((invalid + 1))
   elif ctest --preset x64-test --stop-on-failure >/dev/null 2>&1; then
     verdict="survived "; survived=$((survived + 1))
-    [ "${fault#equivalent:}" = "$fault" ] || equivalent=$((equivalent + 1))
+    [ -z "${3:-}" ] || equivalent=$((equivalent + 1))
   else
     verdict="killed   "; killed=$((killed + 1))
   fi
-  mv "$file.orig" "$file"
-  touch "$file"  # newer than the mutant's object file, so the next build recompiles it
-  echo "$verdict $file: $fault"
-done < "$list"
+  mv "$1.orig" "$1"
+  touch "$1"  # newer than the mutant's object file, so the next build recompiles it
+  echo "$verdict $2"
+}
+
+tab=$'\t'
+if [ "$generate" -gt 0 ]; then
+  python3 scripts/mutant_sites.py list "$seed" "$generate" > build/generated.txt
+  head -1 build/generated.txt
+  while IFS= read -r entry; do
+    [ "${entry:0:1}" = "#" ] && continue
+    # A separator that is no blank, so that empty fields stay fields.
+    IFS=$'\x1f' read -r file line column original replacement operator <<< "${entry//"$tab"/$'\x1f'}"
+    cp "$file" "$file.orig"
+    python3 scripts/mutant_sites.py apply "$file" "$line" "$column" "$original" "$replacement"
+    if [ -z "$original$replacement" ]; then change="rows $line and $((line + 1)) swapped"
+    else change="'$original' -> '$replacement'"; fi
+    judge "$file" "$file:$line: $operator: $change" < /dev/null
+  done < build/generated.txt
+else
+  while IFS= read -r line || [ -n "$line" ]; do
+    [ -z "$line" ] || [ "${line:0:1}" = "#" ] && continue
+    # Split by hand: read would merge the two tabs around an empty replacement.
+    file=${line%%"$tab"*}; rest=${line#*"$tab"}
+    original=${rest%%"$tab"*}; rest=${rest#*"$tab"}
+    replacement=${rest%%"$tab"*}; fault=${rest#*"$tab"}
+    content=$(cat "$file"; printf x); content=${content%x}
+    rest=${content#*"$original"}
+    if [ "$rest" = "$content" ] || [ "${rest#*"$original"}" != "$rest" ]; then
+      echo "invalid   $file: the original text is not there exactly once: $original"
+      invalid=$((invalid + 1)); continue
+    fi
+    cp "$file" "$file.orig"
+    printf '%s' "${content/"$original"/"$replacement"}" > "$file"
+    marked=; [ "${fault#equivalent:}" = "$fault" ] || marked=yes
+    judge "$file" "$file: $fault" "$marked" < /dev/null
+  done < "$list"
+fi
 
 [ "$invalid" -eq 0 ] || echo "mutants: $invalid mutants did not build or did not apply"
 [ "$equivalent" -eq 0 ] || echo "mutants: $equivalent of the survivors are marked equivalent"

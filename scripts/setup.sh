@@ -6,6 +6,9 @@
 # painting needs under Wine (the 32-bit side gets the X libraries that the
 # 64-bit side has), xdotool for the screenshots of every page, gnuplot for
 # the benchmark chart, zip for the package, and clang with its sanitizer runtimes for fuzzing.
+# Only where the kernel cannot execute 32-bit x86 code (or SLATEWASH_WIN32=emulate
+# asks for it): QEMU's user-mode emulation, registered in binfmt_misc for i386
+# programs unless a registration for them exists (binfmt-i386.sh).
 # Idempotent: returns within seconds when everything is already installed.
 set -euo pipefail
 
@@ -37,13 +40,35 @@ for p in "${packages[@]}"; do
   [ "$status" = "installed" ] || missing+=("$p")
 done
 
+install_packages() {
+  echo "setup: installing $*"
+  export DEBIAN_FRONTEND=noninteractive
+  "${sudo_cmd[@]}" apt-get update -q
+  "${sudo_cmd[@]}" apt-get install -y -q --no-install-recommends "$@"
+}
+
 if [ ${#missing[@]} -eq 0 ]; then
   echo "setup: everything is installed"
-  exit 0
+else
+  install_packages "${missing[@]}"
+  echo "setup: done"
 fi
 
-echo "setup: installing ${missing[*]}"
-export DEBIAN_FRONTEND=noninteractive
-"${sudo_cmd[@]}" apt-get update -q
-"${sudo_cmd[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}"
-echo "setup: done"
+source "$(dirname "$0")/binfmt-i386.sh"
+# A forced run of test.sh that was killed before it could undo its own.
+if [ -e "$BINFMT_DIR/$BINFMT_FORCED_NAME" ]; then
+  binfmt_remove "$BINFMT_FORCED_NAME" && echo "setup: removed the leftover binfmt_misc entry $BINFMT_FORCED_NAME of a forced emulated run"
+fi
+entry=$(binfmt_i386_entry)
+if [ "${SLATEWASH_WIN32:-}" = emulate ] || { [ -z "$entry" ] && ! /usr/lib/wine/wine --version >/dev/null 2>&1; }; then
+  command -v qemu-i386 >/dev/null || install_packages qemu-user
+fi
+if [ -z "$entry" ] && [ "${SLATEWASH_WIN32:-}" != emulate ] && ! /usr/lib/wine/wine --version >/dev/null 2>&1; then
+  if binfmt_register_i386 "$BINFMT_SETUP_NAME"; then
+    echo "setup: this kernel cannot execute 32-bit x86 code; registered $(command -v qemu-i386) for i386 programs (binfmt_misc entry $BINFMT_SETUP_NAME)"
+  else
+    echo "setup: this kernel cannot execute 32-bit x86 code, and qemu-i386 could not be registered in binfmt_misc; the 32-bit tests will not run"
+  fi
+elif [ -n "$entry" ] && [ "$entry" != "$BINFMT_SETUP_NAME" ]; then
+  echo "setup: i386 programs already go to binfmt_misc entry $entry; left as it is"
+fi

@@ -114,13 +114,31 @@ TEST_F(SettingsFileTest, OversizedFileReadsAsEmpty) {
     EXPECT_TRUE(currentSettings.HotkeyAlt);
 }
 
-TEST_F(SettingsFileTest, FileHeldOpenWithoutSharingReadsAsDefaults) {
+// The paster, or an editor, may have the file open while the settings are
+// read: whatever such a handle lets others do, the file still reads. Only a
+// handle that shares nothing keeps it unreadable, and then nothing changes.
+TEST_F(SettingsFileTest, FileHeldOpenByAnotherHandleReadsUnlessItSharesNothing) {
+    const struct {
+        DWORD access, sharing;
+        bool reads;
+    } holders[] = {
+        {GENERIC_READ, FILE_SHARE_READ, true},
+        {GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, true},
+        {GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, true},
+        {GENERIC_WRITE, 0, false},
+    };
     WriteSettingsFile("{\"HotkeyAlt\": true}");
-    HANDLE holder = CreateFileW(SettingsFile().c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    ASSERT_NE(holder, INVALID_HANDLE_VALUE);
-    LoadSettings();
-    CloseHandle(holder);
-    EXPECT_FALSE(currentSettings.HotkeyAlt);
+    for (const auto& holder : holders) {
+        SCOPED_TRACE(testing::Message() << "access " << std::hex << holder.access << ", sharing " << holder.sharing);
+        HANDLE handle =
+            CreateFileW(SettingsFile().c_str(), holder.access, holder.sharing, nullptr, OPEN_EXISTING, 0, nullptr);
+        ASSERT_NE(handle, INVALID_HANDLE_VALUE);
+        currentSettings = Settings{};
+        LoadSettings();
+        EXPECT_EQ(ReadWholeFile(SettingsFile()).empty(), !holder.reads);
+        CloseHandle(handle);
+        EXPECT_EQ(currentSettings.HotkeyAlt, holder.reads);
+    }
 }
 
 // Every way of failing leaves the user's file exactly as it was.

@@ -5,6 +5,7 @@
 #include "fake_webview2/fake_webview2.h"
 #include "i18n/i18n.h"
 #include "settings/settings.h"
+#include "time_scale.h"
 #include "web/webview2.h"
 
 #include <gtest/gtest.h>
@@ -67,7 +68,7 @@ protected:
 
     // Runs the message loop until the fake has no pending creation step.
     void Pump() {
-        for (int round = 0; round < 200; ++round) {
+        for (DWORD round = 0; round < Scaled(200); ++round) {
             MSG msg;
             while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
                 TranslateMessage(&msg);

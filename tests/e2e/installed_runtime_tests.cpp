@@ -22,13 +22,14 @@ constexpr wchar_t kHelpBase[] = L"https://www.korvenda.com/slatewash/help/en/";
 constexpr wchar_t kInstalledStatus[] = L"Help viewer (WebView2): Installed (131.0.2903.86)";
 
 // The runtime folder recorded machine-wide, through the 32-bit view as the
-// installer writes it; removed again at the end of the test.
+// installer writes it, or for the current user; removed again at the end of
+// the test.
 class RecordedRuntimeFolder {
 public:
-    explicit RecordedRuntimeFolder(const std::wstring& folder) {
+    explicit RecordedRuntimeFolder(const std::wstring& folder, HKEY root = HKEY_LOCAL_MACHINE) : root_(root) {
         DWORD disposition = 0;
-        if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, kClientStateKey, 0, nullptr, 0, KEY_SET_VALUE | KEY_WOW64_32KEY,
-                            nullptr, &key_, &disposition) != ERROR_SUCCESS) {
+        if (RegCreateKeyExW(root_, kClientStateKey, 0, nullptr, 0, KEY_SET_VALUE | View(), nullptr, &key_,
+                            &disposition) != ERROR_SUCCESS) {
             key_ = nullptr;
             return;
         }
@@ -40,11 +41,14 @@ public:
         if (!key_) return;
         RegDeleteValueW(key_, L"EBWebView");
         RegCloseKey(key_);
-        if (createdKey_) RegDeleteKeyExW(HKEY_LOCAL_MACHINE, kClientStateKey, KEY_WOW64_32KEY, 0);
+        if (createdKey_) RegDeleteKeyExW(root_, kClientStateKey, View(), 0);
     }
     bool Written() const { return written_; }
 
 private:
+    REGSAM View() const { return root_ == HKEY_LOCAL_MACHINE ? KEY_WOW64_32KEY : 0; }
+
+    HKEY root_;
     HKEY key_ = nullptr;
     bool createdKey_ = false;
     bool written_ = false;
@@ -114,6 +118,13 @@ TEST_F(InstalledRuntimeTest, RecordedRuntimeGivesTheHelpViewWithoutTheLoaderDll)
 
     PostMessageW(window, WM_CLOSE, 0, 0);
     EXPECT_EQ(program.WaitForExit(), 0u);
+}
+
+TEST_F(InstalledRuntimeTest, TheMachineWideRecordWinsOverTheUsersOwn) {
+    RecordedRuntimeFolder user(LayOutRuntime(L"132.0.2957.140"), HKEY_CURRENT_USER);
+    RecordedRuntimeFolder machine(LayOutRuntime(L"131.0.2903.86"));
+    ASSERT_TRUE(user.Written() && machine.Written());
+    EXPECT_EQ(StartAndClose(program_).status, kInstalledStatus);
 }
 
 TEST_F(InstalledRuntimeTest, ALoaderDllWithoutTheVersionExportDoesNotHideTheRuntime) {

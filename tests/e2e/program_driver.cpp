@@ -102,11 +102,11 @@ std::wstring ProgramFolder(const wchar_t* name) {
 
 LRESULT Ask(HWND target, UINT message, WPARAM wParam, LPARAM lParam, const std::string& step) {
     DWORD_PTR result = 0;
-    if (SendMessageTimeoutW(target, message, wParam, lParam, SMTO_NORMAL, kAnswerTimeoutMs, &result)) {
+    if (SendMessageTimeoutW(target, message, wParam, lParam, SMTO_NORMAL, Scaled(kAnswerTimeoutMs), &result)) {
         return static_cast<LRESULT>(result);
     }
     ReportDriverFailure(step + ": " + MessageName(message) + " got no answer within " +
-                        std::to_string(kAnswerTimeoutMs / 1000) + " s; the program stopped answering");
+                        std::to_string(Scaled(kAnswerTimeoutMs) / 1000) + " s; the program stopped answering");
     return -1;
 }
 
@@ -151,15 +151,11 @@ RunningProgram::RunningProgram(const std::wstring& folder, const std::wstring& l
 RunningProgram::~RunningProgram() {
     if (process_ && IsRunning()) {
         TerminateProcess(process_, 1);
-        WaitForSingleObject(process_, 5000);
+        WaitForSingleObject(process_, Scaled(5000));
     }
     for (HANDLE handle : {process_, thread_, job_}) {
         if (handle) CloseHandle(handle);
     }
-}
-
-bool RunningProgram::Freeze() {
-    return thread_ && SuspendThread(thread_) != static_cast<DWORD>(-1);
 }
 
 HWND RunningProgram::WaitForWindow(DWORD timeoutMs, HWND other) {
@@ -283,4 +279,34 @@ std::wstring AcceptMessageBox(RunningProgram& program) {
     PostMessageW(box, WM_COMMAND, IDOK, 0);
     PumpUntil([&] { return !IsWindow(box); }, 5000);
     return caption;
+}
+
+// The window's client area as it is on the screen, read in one go.
+ScreenImage::ScreenImage(HWND window) {
+    RECT client{};
+    GetClientRect(window, &client);
+    width_ = client.right;
+    height_ = client.bottom;
+    POINT origin{};
+    ClientToScreen(window, &origin);
+    BITMAPINFO info{};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), width_, -height_, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, width_, height_, screen, origin.x, origin.y, SRCCOPY);
+    GdiFlush();
+    const auto* pixels = static_cast<const uint32_t*>(bits);
+    pixels_.assign(pixels, pixels + static_cast<size_t>(width_) * height_);
+    SelectObject(memory, old);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+}
+
+COLORREF ScreenImage::At(int x, int y) const {
+    uint32_t bgra = pixels_[static_cast<size_t>(y) * width_ + x];
+    return RGB((bgra >> 16) & 0xFF, (bgra >> 8) & 0xFF, bgra & 0xFF);
 }

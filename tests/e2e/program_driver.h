@@ -4,8 +4,11 @@
 // bounded: a program that stops answering fails the test, it never hangs it.
 #pragma once
 
+#include "time_scale.h"
+
 #include <windows.h>
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -18,7 +21,7 @@ HWND FindVisibleWindow(DWORD processId, const wchar_t* className, HWND other = n
 // A program folder beside this test executable (e2e-narrow, e2e-wide).
 std::wstring ProgramFolder(const wchar_t* name);
 
-// How long a message sent to the program may go unanswered.
+// How long a message sent to the program may go unanswered (before scaling).
 constexpr DWORD kAnswerTimeoutMs = 5000;
 
 // Defined by the driver's user: the tests fail the current test, the
@@ -53,9 +56,6 @@ public:
     // Exit code, or STILL_ACTIVE when the process did not end in time.
     DWORD WaitForExit(DWORD timeoutMs = 15000);
     bool IsRunning() const;
-    // Stops the program's UI thread, as a deadlock would; for testing the
-    // driver itself.
-    bool Freeze();
 
 private:
     HANDLE process_ = nullptr;
@@ -69,9 +69,10 @@ private:
 std::wstring AcceptMessageBox(RunningProgram& program);
 
 // Runs this thread's message loop (so the paster window receives its posted
-// messages) until `done` returns true or `timeoutMs` has passed.
+// messages) until `done` returns true or `timeoutMs` (scaled) has passed.
 template <typename Done>
 bool PumpUntil(Done done, DWORD timeoutMs) {
+    timeoutMs = Scaled(timeoutMs);
     DWORD start = GetTickCount();
     for (;;) {
         MSG msg;
@@ -114,3 +115,15 @@ SIZE OuterSize(HWND window);
 void Click(HWND window, int id);
 void SelectComboItem(HWND window, int id, int item);  // and notify as a user's choice would
 void SelectPage(HWND window, int page);
+
+// The window's client area as it is on the screen, read in one go.
+class ScreenImage {
+public:
+    explicit ScreenImage(HWND window);
+    COLORREF At(int x, int y) const;
+
+private:
+    int width_ = 0;
+    int height_ = 0;
+    std::vector<uint32_t> pixels_;
+};
