@@ -475,7 +475,7 @@ COLORREF SettledPixelAt(HWND window, int x, int y, COLORREF expected) {
     return color;
 }
 
-TEST_F(ProgramTest, WideWindowHasTheHelpViewItsCardAndATopicForEveryHelpButton) {
+TEST_F(ProgramTest, WideWindowHasTheHelpViewAndItsCard) {
     RunningProgram program(wide_, appData_.Path());
     HWND window = program.WaitForWindow();
     ASSERT_NE(window, nullptr);
@@ -510,8 +510,20 @@ TEST_F(ProgramTest, WideWindowHasTheHelpViewItsCardAndATopicForEveryHelpButton) 
     }
     EXPECT_EQ(PixelAt(window, 670, 300), RGB(244, 247, 251)) << "gap between page and help cards";
 
-    // Every help button, pressed on its own page, moves the view to its own
-    // topic (the fake's view shows the URL it was last told to open).
+    PostMessageW(window, WM_CLOSE, 0, 0);
+    EXPECT_EQ(program.WaitForExit(), 0u);
+}
+
+TEST_F(ProgramTest, EveryHelpButtonOpensItsOwnTopicInTheHelpView) {
+    RunningProgram program(wide_, appData_.Path());
+    HWND window = program.WaitForWindow();
+    ASSERT_NE(window, nullptr);
+    HWND view = nullptr;
+    PumpUntil([&] { return (view = FindWindowExW(window, nullptr, L"FakeWebView2", nullptr)) != nullptr; }, 10000);
+    ASSERT_NE(view, nullptr);
+
+    // Pressed on its own page, each button moves the view to its own topic
+    // (the fake's view shows the URL it was last told to open).
     const struct {
         int page;
         const wchar_t* topic;
