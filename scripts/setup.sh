@@ -6,9 +6,8 @@
 # painting needs under Wine (the 32-bit side gets the X libraries that the
 # 64-bit side has), xdotool for the screenshots of every page, gnuplot for
 # the benchmark chart, zip for the package, and clang with its sanitizer runtimes for fuzzing.
-# Only where the kernel cannot execute 32-bit x86 code (or SLATEWASH_WIN32=emulate
-# asks for it): QEMU's user-mode emulation, registered in binfmt_misc for i386
-# programs unless a registration for them exists (binfmt-i386.sh).
+# With SLATEWASH_WIN32=emulate: QEMU's user-mode emulation, for the 32-bit
+# tests under emulation (test.sh registers it for that run, binfmt-i386.sh).
 # Idempotent: returns within seconds when everything is already installed.
 set -euo pipefail
 
@@ -59,16 +58,8 @@ source "$(dirname "$0")/binfmt-i386.sh"
 if [ -e "$BINFMT_DIR/$BINFMT_FORCED_NAME" ]; then
   binfmt_remove "$BINFMT_FORCED_NAME" && echo "setup: removed the leftover binfmt_misc entry $BINFMT_FORCED_NAME of a forced emulated run"
 fi
-entry=$(binfmt_i386_entry)
-if [ "${SLATEWASH_WIN32:-}" = emulate ] || { [ -z "$entry" ] && ! /usr/lib/wine/wine --version >/dev/null 2>&1; }; then
-  command -v qemu-i386 >/dev/null || install_packages qemu-user
-fi
-if [ -z "$entry" ] && [ "${SLATEWASH_WIN32:-}" != emulate ] && ! /usr/lib/wine/wine --version >/dev/null 2>&1; then
-  if binfmt_register_i386 "$BINFMT_SETUP_NAME"; then
-    echo "setup: this kernel cannot execute 32-bit x86 code; registered $(command -v qemu-i386) for i386 programs (binfmt_misc entry $BINFMT_SETUP_NAME)"
-  else
-    echo "setup: this kernel cannot execute 32-bit x86 code, and qemu-i386 could not be registered in binfmt_misc; the 32-bit tests will not run"
-  fi
-elif [ -n "$entry" ] && [ "$entry" != "$BINFMT_SETUP_NAME" ]; then
-  echo "setup: i386 programs already go to binfmt_misc entry $entry; left as it is"
+# The emulated 32-bit run (SLATEWASH_WIN32=emulate) needs QEMU; test.sh
+# registers it for that run only.
+if [ "${SLATEWASH_WIN32:-}" = emulate ] && ! command -v qemu-i386 >/dev/null; then
+  install_packages qemu-user
 fi

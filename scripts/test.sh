@@ -6,12 +6,11 @@
 # tests of the 32-bit build (x86-release), last, so that the closing summary
 # is the shipped build's:
 #   - where the kernel runs 32-bit Wine: the whole 32-bit suite;
-#   - where 32-bit code runs only under QEMU (scripts/can-run-win32.sh says
-#     which): the unit suites and the end-to-end tests of what differs
+#   - with SLATEWASH_WIN32=emulate, under QEMU's user-mode emulation on any
+#     machine: the unit suites and the end-to-end tests of what differs
 #     between the builds (ctest label "emulated"), with every time bound
-#     stretched SLATEWASH_TIME_SCALE times (12 unless set).
-# SLATEWASH_WIN32=emulate takes the emulated path on a machine that runs
-# 32-bit code natively; the QEMU registration made for it is removed on exit.
+#     stretched SLATEWASH_TIME_SCALE times (12 unless set); the binfmt_misc
+#     registration made for it is removed on exit.
 # Both suites run even when the first fails; the exit code is non-zero when
 # either failed.
 set -euo pipefail
@@ -26,6 +25,13 @@ case $win32_code in
   3) win32=emulated ;;
   *) win32=no ;;
 esac
+# Under qemu, Wine processes sometimes crash late in their run (seen: "stack
+# smashing detected", "uncaught target signal 11"),
+# so the emulated set runs only on request until that is understood.
+if [ "$win32" = emulated ] && [ "${SLATEWASH_WIN32:-}" != emulate ]; then
+  win32=no
+  win32_reason="$win32_reason; the emulated set runs only with SLATEWASH_WIN32=emulate (qemu crashes some Wine processes as they end)"
+fi
 
 if [ "$win32" = emulated ]; then
   export SLATEWASH_TIME_SCALE=${SLATEWASH_TIME_SCALE:-12}
