@@ -1,11 +1,10 @@
 #!/usr/bin/env bash
 # Sourced by setup.sh, can-run-win32.sh and test.sh: the binfmt_misc
 # registration that runs i386 programs under QEMU's user-mode emulation,
-# for machines whose kernel cannot execute 32-bit x86 code.
-# Registrations this project makes carry these names; any other is left as
-# it is.
+# for the 32-bit tests under emulation (SLATEWASH_WIN32=emulate).
+# The registration this project makes carries this name; any other is left
+# as it is.
 BINFMT_DIR=/proc/sys/fs/binfmt_misc
-BINFMT_SETUP_NAME=slatewash-i386          # made by setup.sh on such machines, kept
 BINFMT_FORCED_NAME=slatewash-i386-forced  # made by test.sh for SLATEWASH_WIN32=emulate, removed on exit
 # ELF, 32-bit, little-endian, executable or shared object, machine i386.
 BINFMT_I386_MAGIC='\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x03\x00'

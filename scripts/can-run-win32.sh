@@ -57,8 +57,8 @@ if /usr/lib/wine/wine --version >/dev/null 2>&1; then
 fi
 
 if command -v qemu-i386 >/dev/null && qemu-i386 /usr/lib/wine/wine --version >/dev/null 2>&1; then
-  echo "no: this machine cannot execute 32-bit x86 code; qemu-i386 could, but is not registered in binfmt_misc (scripts/setup.sh registers it)"
+  echo "no: this machine cannot execute 32-bit x86 code; qemu-i386 could (SLATEWASH_WIN32=emulate runs the 32-bit tests under it)"
 else
-  echo "no: this machine cannot execute 32-bit x86 code, and QEMU's qemu-i386 is not installed (scripts/setup.sh installs it)"
+  echo "no: this machine cannot execute 32-bit x86 code, and QEMU's qemu-i386 is not installed (SLATEWASH_WIN32=emulate installs it and runs the 32-bit tests under it)"
 fi
 exit 1

@@ -26,11 +26,11 @@ case $win32_code in
   *) win32=no ;;
 esac
 # Under qemu, Wine processes sometimes crash late in their run (seen: "stack
-# smashing detected", "uncaught target signal 11"),
-# so the emulated set runs only on request until that is understood.
+# smashing detected", "uncaught target signal 11"), so the emulated set runs
+# only on request until that is understood.
 if [ "$win32" = emulated ] && [ "${SLATEWASH_WIN32:-}" != emulate ]; then
   win32=no
-  win32_reason="$win32_reason; the emulated set runs only with SLATEWASH_WIN32=emulate (qemu crashes some Wine processes as they end)"
+  win32_reason="$win32_reason; the emulated set runs only with SLATEWASH_WIN32=emulate (qemu crashes some Wine processes)"
 fi
 
 if [ "$win32" = emulated ]; then
@@ -91,7 +91,7 @@ case $win32 in
     ;;
   *)
     echo "test: the 32-bit suite was built but is not run: $win32_reason; running the 64-bit suite only"
-    SLATEWASH_TIME_SCALE=1 ctest --preset x64-test -LE emulated-only || status=1
+    run_64bit_suite
     ;;
 esac
 exit $status
