@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # Sourced by setup.sh, can-run-win32.sh and test.sh: the binfmt_misc
 # registration that runs i386 programs under QEMU's user-mode emulation,
-# for the 32-bit tests under emulation (SLATEWASH_WIN32=emulate).
-# The registration this project makes carries this name; any other is left
+# for the 32-bit tests where the kernel cannot execute 32-bit code.
+# The registrations this project makes carry these names; any other is left
 # as it is.
 BINFMT_DIR=/proc/sys/fs/binfmt_misc
+BINFMT_SETUP_NAME=slatewash-i386          # made by setup.sh where 32-bit code cannot run natively
 BINFMT_FORCED_NAME=slatewash-i386-forced  # made by test.sh for SLATEWASH_WIN32=emulate, removed on exit
 # ELF, 32-bit, little-endian, executable or shared object, machine i386.
 BINFMT_I386_MAGIC='\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x03\x00'
@@ -19,14 +20,15 @@ binfmt_mount() {
   binfmt_mounted || mount -t binfmt_misc binfmt_misc "$BINFMT_DIR" 2>/dev/null
 }
 
-# The name of the enabled registration that takes i386 programs, if any.
-binfmt_i386_entry() {
+# The name of the enabled registration that takes i386 programs, if any;
+# with "any", of a disabled one too.
+binfmt_i386_entry() {  # [any]
   binfmt_mounted || return 0
   local entry
   for entry in "$BINFMT_DIR"/*; do
     case "${entry##*/}" in register|status) continue ;; esac
     [ -f "$entry" ] || continue
-    if grep -qx enabled "$entry" && grep -q "^magic $BINFMT_I386_HEX" "$entry"; then
+    if { [ "${1:-}" = any ] || grep -qx enabled "$entry"; } && grep -q "^magic $BINFMT_I386_HEX" "$entry"; then
       echo "${entry##*/}"
       return 0
     fi
@@ -44,4 +46,9 @@ binfmt_register_i386() {  # name
 
 binfmt_remove() {  # name
   [ -e "$BINFMT_DIR/$1" ] && echo -1 > "$BINFMT_DIR/$1"
+}
+
+# True when the kernel itself runs 32-bit Wine: no registration stands in.
+kernel_runs_i386_wine() {
+  [ -z "$(binfmt_i386_entry)" ] && /usr/lib/wine/wine --version >/dev/null 2>&1
 }

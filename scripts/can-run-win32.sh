@@ -3,7 +3,8 @@
 # with the reason on standard output:
 #   exit 0: native    the kernel runs 32-bit Wine itself
 #   exit 3: emulated  32-bit code runs only under QEMU's user-mode emulation
-#                     (binfmt_misc), about ten times slower
+#                     (binfmt_misc; setup.sh registers it where the kernel
+#                     cannot execute 32-bit code), about ten times slower
 #   exit 1: no        no 32-bit Wine, or no way to execute 32-bit code
 #   exit 2: no        32-bit Wine runs, but the 32-bit X libraries that the
 #                     64-bit side has are missing (scripts/setup.sh installs them)
@@ -56,9 +57,12 @@ if /usr/lib/wine/wine --version >/dev/null 2>&1; then
   exit 0
 fi
 
-if command -v qemu-i386 >/dev/null && qemu-i386 /usr/lib/wine/wine --version >/dev/null 2>&1; then
-  echo "no: this machine cannot execute 32-bit x86 code; qemu-i386 could (SLATEWASH_WIN32=emulate runs the 32-bit tests under it)"
+disabled=$(binfmt_i386_entry any)
+if [ -n "$disabled" ]; then
+  echo "no: this machine cannot execute 32-bit x86 code, and the binfmt_misc entry $disabled for i386 programs is disabled (left as it is)"
+elif command -v qemu-i386 >/dev/null; then
+  echo "no: this machine cannot execute 32-bit x86 code, and qemu-i386 is not registered in binfmt_misc (scripts/setup.sh registers it; it needs root)"
 else
-  echo "no: this machine cannot execute 32-bit x86 code, and QEMU's qemu-i386 is not installed (SLATEWASH_WIN32=emulate installs it and runs the 32-bit tests under it)"
+  echo "no: this machine cannot execute 32-bit x86 code, and QEMU's qemu-i386 is not installed (scripts/setup.sh installs and registers it)"
 fi
 exit 1

@@ -6,8 +6,10 @@
 # painting needs under Wine (the 32-bit side gets the X libraries that the
 # 64-bit side has), xdotool for the screenshots of every page, gnuplot for
 # the benchmark chart, zip for the package, and clang with its sanitizer runtimes for fuzzing.
-# With SLATEWASH_WIN32=emulate: QEMU's user-mode emulation, for the 32-bit
-# tests under emulation (test.sh registers it for that run, binfmt-i386.sh).
+# Where the kernel cannot execute 32-bit code: QEMU's user-mode emulation,
+# registered for i386 programs, so that the 32-bit tests run under it
+# (binfmt-i386.sh). With SLATEWASH_WIN32=emulate: QEMU only (test.sh
+# registers it for that run).
 # Idempotent: returns within seconds when everything is already installed.
 set -euo pipefail
 
@@ -58,8 +60,29 @@ source "$(dirname "$0")/binfmt-i386.sh"
 if [ -e "$BINFMT_DIR/$BINFMT_FORCED_NAME" ]; then
   binfmt_remove "$BINFMT_FORCED_NAME" && echo "setup: removed the leftover binfmt_misc entry $BINFMT_FORCED_NAME of a forced emulated run"
 fi
-# The emulated 32-bit run (SLATEWASH_WIN32=emulate) needs QEMU; test.sh
-# registers it for that run only.
+
+# Where the kernel cannot execute 32-bit code, the shipped 32-bit build is
+# tested under QEMU's user-mode emulation: qemu-i386 registered for i386 ELF
+# programs. A registration made by anyone else is used or left alone, never
+# changed. Machines that run 32-bit code natively are not touched.
+emulate_i386_where_needed() {
+  [ -x /usr/lib/wine/wine ] || return 0
+  [ -z "$(binfmt_i386_entry any)" ] || return 0
+  /usr/lib/wine/wine --version >/dev/null 2>&1 && return 0
+  command -v qemu-i386 >/dev/null || install_packages qemu-user
+  if binfmt_register_i386 "$BINFMT_SETUP_NAME"; then
+    echo "setup: this machine cannot execute 32-bit code; i386 programs now run under $(command -v qemu-i386) (binfmt_misc entry $BINFMT_SETUP_NAME)"
+  else
+    echo "setup: this machine cannot execute 32-bit code, and qemu-i386 could not be registered in binfmt_misc (needs root and the binfmt_misc file system); the 32-bit tests will not run"
+  fi
+}
+existing=$(binfmt_i386_entry any)
+if [ -n "$existing" ] && [ "$existing" != "$BINFMT_SETUP_NAME" ] && [ "$existing" != "$BINFMT_FORCED_NAME" ]; then
+  echo "setup: i386 programs are registered in binfmt_misc as $existing; left as it is"
+fi
+emulate_i386_where_needed
+# SLATEWASH_WIN32=emulate forces the emulated run on any machine; test.sh
+# registers QEMU for that run only.
 if [ "${SLATEWASH_WIN32:-}" = emulate ] && ! command -v qemu-i386 >/dev/null; then
   install_packages qemu-user
 fi

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Runs a Windows executable under Wine with the project's own prefix.
 #   wine-run.sh win32|win64 program.exe [arguments...]
+#   wine-run.sh win32|win64 --prepare     (only makes the prefix ready)
 # WINEPREFIX defaults to "wineprefix" in the build tree that holds the
 # executable. The prefix is created once, under a lock, so that tests started
 # in parallel do not race to create it (wineboot takes ~15 s the first time).
@@ -11,14 +12,19 @@ set -euo pipefail
 arch=$1; exe=$2; shift 2
 
 if [ -z "${WINEPREFIX:-}" ]; then
+  [ "$exe" != --prepare ] || { echo "wine-run.sh: --prepare needs WINEPREFIX" >&2; exit 2; }
   dir=$(cd "$(dirname "$exe")" && pwd)
   while [ "$dir" != / ] && [ ! -f "$dir/CMakeCache.txt" ]; do dir=$(dirname "$dir"); done
   [ "$dir" = / ] && dir=$(cd "$(dirname "$exe")" && pwd)
   export WINEPREFIX="$dir/wineprefix"
 fi
 export WINEDEBUG=${WINEDEBUG:--all}
-# No Mono or Gecko installers: the prefix needs neither.
-export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
+# No Mono or Gecko installers: the prefix needs neither. With
+# SLATEWASH_CRASH_DEBUGGER=0 a crashing program ends at once instead of
+# starting winedbg, which under emulation takes many minutes.
+overrides=mscoree,mshtml
+[ "${SLATEWASH_CRASH_DEBUGGER:-1}" = 1 ] || overrides=$overrides,winedbg.exe
+export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-$overrides=}
 
 # Debian's "wine" wrapper prefers the 32-bit loader; 64-bit programs need wine64.
 loader=wine
@@ -42,4 +48,5 @@ mkdir -p "$(dirname "$WINEPREFIX")"
   fi
 ) 9>"$WINEPREFIX.lock"
 
+[ "$exe" = --prepare ] && exit 0
 exec "$loader" "$exe" "$@"
