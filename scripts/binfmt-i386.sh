@@ -47,8 +47,3 @@ binfmt_register_i386() {  # name
 binfmt_remove() {  # name
   [ -e "$BINFMT_DIR/$1" ] && echo -1 > "$BINFMT_DIR/$1"
 }
-
-# True when the kernel itself runs 32-bit Wine: no registration stands in.
-kernel_runs_i386_wine() {
-  [ -z "$(binfmt_i386_entry)" ] && /usr/lib/wine/wine --version >/dev/null 2>&1
-}

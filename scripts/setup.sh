@@ -67,7 +67,12 @@ fi
 # changed. Machines that run 32-bit code natively are not touched.
 emulate_i386_where_needed() {
   [ -x /usr/lib/wine/wine ] || return 0
-  [ -z "$(binfmt_i386_entry any)" ] || return 0
+  local existing
+  existing=$(binfmt_i386_entry any)
+  if [ -n "$existing" ]; then
+    [ "$existing" = "$BINFMT_SETUP_NAME" ] || echo "setup: i386 programs are registered in binfmt_misc as $existing; left as it is"
+    return 0
+  fi
   /usr/lib/wine/wine --version >/dev/null 2>&1 && return 0
   command -v qemu-i386 >/dev/null || install_packages qemu-user
   if binfmt_register_i386 "$BINFMT_SETUP_NAME"; then
@@ -76,10 +81,6 @@ emulate_i386_where_needed() {
     echo "setup: this machine cannot execute 32-bit code, and qemu-i386 could not be registered in binfmt_misc (needs root and the binfmt_misc file system); the 32-bit tests will not run"
   fi
 }
-existing=$(binfmt_i386_entry any)
-if [ -n "$existing" ] && [ "$existing" != "$BINFMT_SETUP_NAME" ] && [ "$existing" != "$BINFMT_FORCED_NAME" ]; then
-  echo "setup: i386 programs are registered in binfmt_misc as $existing; left as it is"
-fi
 emulate_i386_where_needed
 # SLATEWASH_WIN32=emulate forces the emulated run on any machine; test.sh
 # registers QEMU for that run only.
