@@ -166,6 +166,14 @@ TEST_F(SettingsFileTest, FailedSaveKeepsTheOldFile) {
     EXPECT_FALSE(SaveSettings()) << "a folder in place of the file";
     EXPECT_EQ(ReadBytes(SettingsFile() + L"\\inside.txt"), old);
     EXPECT_EQ(CountFiles(DataFolder()), 1);
+
+    // With no file yet, a temporary file that cannot be made is no save.
+    DeleteFileW((SettingsFile() + L"\\inside.txt").c_str());
+    RemoveDirectoryW(SettingsFile().c_str());
+    std::wstring temp = SettingsFile() + L"." + std::to_wstring(GetCurrentProcessId()) + L".tmp";
+    ASSERT_TRUE(CreateDirectoryW(temp.c_str(), nullptr));
+    EXPECT_FALSE(SaveSettings()) << "a folder in place of the temporary file";
+    EXPECT_FALSE(FileExists(SettingsFile()));
 }
 
 TEST_F(SettingsFileTest, SaveFailsWhenTheDataFolderCannotBeMade) {
