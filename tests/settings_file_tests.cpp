@@ -160,15 +160,16 @@ TEST_F(SettingsFileTest, FailedSaveKeepsTheOldFile) {
     EXPECT_EQ(ReadBytes(SettingsFile()), old);
     EXPECT_EQ(CountFiles(DataFolder()), 1);
 
+    const std::wstring inside = SettingsFile() + L"\\inside.txt";
     DeleteFileW(SettingsFile().c_str());
     ASSERT_TRUE(CreateDirectoryW(SettingsFile().c_str(), nullptr));
-    WriteBytes(SettingsFile() + L"\\inside.txt", old);
+    WriteBytes(inside, old);
     EXPECT_FALSE(SaveSettings()) << "a folder in place of the file";
-    EXPECT_EQ(ReadBytes(SettingsFile() + L"\\inside.txt"), old);
+    EXPECT_EQ(ReadBytes(inside), old);
     EXPECT_EQ(CountFiles(DataFolder()), 1);
 
     // With no file yet, a temporary file that cannot be made is no save.
-    DeleteFileW((SettingsFile() + L"\\inside.txt").c_str());
+    DeleteFileW(inside.c_str());
     RemoveDirectoryW(SettingsFile().c_str());
     std::wstring temp = SettingsFile() + L"." + std::to_wstring(GetCurrentProcessId()) + L".tmp";
     ASSERT_TRUE(CreateDirectoryW(temp.c_str(), nullptr));
