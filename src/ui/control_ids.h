@@ -1,4 +1,5 @@
-// Child-window identifiers of the settings window: the one definition.
+// Child-window identifiers of the settings window: the one definition,
+// but for the help buttons, which the option table numbers.
 #pragma once
 
 constexpr int IDC_LANGUAGE = 2001;
@@ -47,6 +48,3 @@ constexpr int IDC_SYMBOLS_LABEL = 2050;
 constexpr int IDC_WEBVIEW2_STATUS = 2051;
 constexpr int IDC_DOWNLOAD_WEBVIEW2 = 2052;
 
-// Help buttons, 3001 to 3023; each opens the help topic of its row.
-constexpr int IDC_HELP_FIRST = 3001;
-constexpr int IDC_HELP_LAST = 3023;

@@ -2,8 +2,11 @@
 // read-back of its controls into the settings.
 #pragma once
 
+#include "settings/settings.h"
+
 #include <windows.h>
 
+#include <span>
 #include <string>
 #include <vector>
 
@@ -48,7 +51,38 @@ void ReleasePainting();
 
 void ReadControlsIntoSettings(HWND window);
 
-// A boolean option bound to its check box.
+// Every option of the window, one row each: the one description that the
+// page builders, the read-back, the help buttons and Save's check derive
+// from. Adding an option is adding a row (see README).
+enum class OptionKind { LanguageList, Modifier, HotkeyLetter, Box, TabSpaces, WidthList };
+
+// Page coordinates; a check box's height is measured from its text (0 here).
+struct Place {
+    int x, y, width, height;
+};
+
+struct OptionRow {
+    int controlId;
+    int page;
+    OptionKind kind;
+    bool flows;                            // y of control, label and help button count from the page's flowing y
+    Place place;                           // a combo's height is that of its dropped list
+    const wchar_t* textKey;                // a check box's text; the modifiers show their built-in caption
+    const wchar_t *captionJa, *captionEn;  // built-in captions of the check-box list; null for rows it leaves out
+    bool Settings::*flag = nullptr;        // check boxes
+    int32_t Settings::*number = nullptr;   // tab-space and width lists
+    int helpId = 0;                        // 0: no help button
+    POINT help = {};                       // the help button's page x, y
+    const wchar_t* helpTopic = nullptr;
+    int labelId = 0;  // 0: no label; the label is made before the control
+    const wchar_t* labelKey = nullptr;
+    Place label = {};
+};
+
+// In page order, and within a page in creation order.
+std::span<const OptionRow> OptionRows();
+
+// A boolean option bound to its check box: the rows with built-in captions.
 struct OptionCheckbox {
     int controlId;
     const wchar_t* firstCaption;   // built-in Japanese caption

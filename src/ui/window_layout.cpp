@@ -20,43 +20,12 @@ constexpr int kNavigationItemHeight = 54;
 constexpr int kMinimumRowHeight = 25;
 constexpr int kCheckGlyphWidth = 24;  // check glyph and its gap, not available for text
 constexpr int kRowGap = 8;
-constexpr int kOptionWidth = 420;
+constexpr int kTabLineAdvance = 34;
 constexpr int kHelpButtonSize = 22;
-constexpr int kHelpButtonX = 465;
+// Where each page's flowing rows start (pages 2 and 4 have none).
+constexpr int kFlowTop[kPageCount] = {155, 55, 0, 55, 0};
 constexpr wchar_t kSeparatorItem[] = L"────────";
 constexpr LRESULT kSeparatorData = -1;
-
-// Text key and help button of each option check box.
-struct OptionRow {
-    int controlId;
-    const wchar_t* textKey;
-    int helpId;
-};
-
-constexpr OptionRow kOptionRows[] = {
-    {IDC_PLAY_SOUND, TextKey::PlaySound, 3003},
-    {IDC_START_WITH_WINDOWS, TextKey::StartWithWindows, 3004},
-    {IDC_SHOW_STARTUP_NOTIFICATION, TextKey::ShowStartupNotification, 3005},
-    {IDC_PERIODICALLY_RESET_HOTKEY, TextKey::PeriodicallyResetHotkey, 3006},
-    {IDC_REPLACE_LINE_BREAKS, TextKey::ReplaceLineBreaks, 3007},
-    {IDC_REPLACE_TABS, TextKey::ReplaceTabs, 3008},
-    {IDC_COLLAPSE_SPACES, TextKey::CollapseSpaces, 3010},
-    {IDC_TRIM_SPACES, TextKey::TrimSpaces, 3011},
-    {IDC_FULL_WIDTH_SPACES, TextKey::FullWidthSpaces, 3012},
-    {IDC_ZERO_WIDTH_SPACES, TextKey::ZeroWidthSpaces, 3013},
-    {IDC_NBSP, TextKey::Nbsp, 3014},
-    {IDC_MARKDOWN_LINKS, TextKey::MarkdownLinks, 3020},
-    {IDC_HTML_TAGS, TextKey::HtmlTags, 3021},
-    {IDC_PLAIN_TEXT_ONLY, TextKey::PlainTextOnly, 3022},
-    {IDC_EXCEL_VALUES, TextKey::ExcelValues, 3023},
-};
-
-const OptionRow* FindOptionRow(int controlId) {
-    for (const OptionRow& row : kOptionRows) {
-        if (row.controlId == controlId) return &row;
-    }
-    return nullptr;
-}
 
 // The extended style of every window of the current construction:
 // WS_EX_RTLREADING for a right-to-left language, decided once per window.
@@ -79,54 +48,16 @@ HWND CreateControl(HWND parent, const wchar_t* className, const std::wstring& te
                            height, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instanceHandle, nullptr);
 }
 
-HWND CreateChild(const Builder& b, const wchar_t* className, const std::wstring& text, DWORD style, int x, int y,
-                 int width, int height, int id) {
-    return CreateControl(b.parent, className, text, style, x, y, width, height, id);
-}
-
-HWND AddStatic(const Builder& b, int page, int id, const std::wstring& text, int x, int y, int width, int height) {
-    HWND control = CreateChild(b, L"STATIC", text, 0, x, y, width, height, id);
-    AddToPage(page, control);
-    return control;
-}
-
-HWND AddCombo(const Builder& b, int page, int id, int x, int y, int width, int listHeight) {
-    HWND control = CreateChild(b, L"COMBOBOX", L"", WS_VSCROLL | CBS_DROPDOWNLIST, x, y, width, listHeight, id);
-    AddToPage(page, control);
-    return control;
+void AddStatic(const Builder& b, int page, int id, const std::wstring& text, int x, int y, int width, int height) {
+    AddToPage(page, CreateControl(b.parent, L"STATIC", text, 0, x, y, width, height, id));
 }
 
 void AddComboItem(HWND combo, const std::wstring& text) {
     SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
 }
 
-void AddHelpButton(const Builder& b, int page, int id, int x, int y) {
-    AddToPage(page, CreateHelpButton(b.parent, id, x, y));
-}
-
-int WindowHeight(HWND control) {
-    RECT rect{};
-    GetWindowRect(control, &rect);
-    return rect.bottom - rect.top;
-}
-
-// Check-box rows one below the other, each with its help button; returns
-// the y below the last row.
-int AddOptionRows(const Builder& b, int page, int firstId, int lastId, int y) {
-    for (const OptionCheckbox& option : GetOptionCheckboxes()) {
-        if (option.controlId < firstId || option.controlId > lastId) continue;
-        const OptionRow* row = FindOptionRow(option.controlId);
-        if (!row) continue;
-        HWND box = CreateCheckbox(b.parent, option.controlId, GetText(row->textKey), *option.setting, 35, y,
-                                  kOptionWidth, b.font);
-        AddToPage(page, box);
-        AddHelpButton(b, page, row->helpId, kHelpButtonX, y + 1);
-        y += std::max(WindowHeight(box), kMinimumRowHeight) + kRowGap;
-    }
-    return y;
-}
-
-void FillLanguageCombo(HWND combo) {
+// Returns the item of the language of currentSettings.
+int FillLanguageCombo(HWND combo) {
     int selected = 0;
     int position = 0;
     for (size_t index = 0; index < languageCatalogue.size(); ++index) {
@@ -141,78 +72,78 @@ void FillLanguageCombo(HWND combo) {
         if (EqualsIgnoringAsciiCase(entry.code, currentSettings.Language)) selected = position;
         ++position;
     }
-    SendMessageW(combo, CB_SETCURSEL, selected, 0);
+    return selected;
+}
+
+// Fills a list option's items; returns the item that shows its field.
+int FillList(HWND combo, const OptionRow& row) {
+    const Settings& s = currentSettings;
+    switch (row.kind) {
+    case OptionKind::LanguageList: return FillLanguageCombo(combo);
+    case OptionKind::HotkeyLetter:
+        for (wchar_t letter = kHotkeyKeyFirst; letter <= kHotkeyKeyLast; ++letter) AddComboItem(combo, {letter});
+        return HotkeyKeyToItem(s.HotkeyKey);
+    case OptionKind::TabSpaces:
+        for (int n = kTabSpacesMin; n <= kTabSpacesMax; ++n) AddComboItem(combo, std::to_wstring(n));
+        return TabSpacesToItem(s.*row.number);
+    default:
+        for (const wchar_t* key : {TextKey::WidthNone, TextKey::WidthFullToHalf, TextKey::WidthHalfToFull})
+            AddComboItem(combo, GetText(key));
+        return WidthToItem(s.*row.number);
+    }
+}
+
+// The option's own control at its place, `top` down from the page's top,
+// showing its field of currentSettings.
+HWND CreateOptionControl(const Builder& b, const OptionRow& row, int top) {
+    const Place& p = row.place;
+    const int id = row.controlId, y = top + p.y;
+    if (row.kind == OptionKind::Box)
+        return CreateCheckbox(b.parent, id, GetText(row.textKey), currentSettings.*row.flag, p.x, y, p.width, b.font);
+    if (row.kind == OptionKind::Modifier) {
+        HWND box = CreateControl(b.parent, L"BUTTON", row.captionJa, BS_AUTOCHECKBOX, p.x, y, p.width, p.height, id);
+        SendMessageW(box, BM_SETCHECK, currentSettings.*row.flag ? BST_CHECKED : BST_UNCHECKED, 0);
+        return box;
+    }
+    HWND list = CreateControl(b.parent, L"COMBOBOX", L"", WS_VSCROLL | CBS_DROPDOWNLIST, p.x, y, p.width, p.height, id);
+    SendMessageW(list, CB_SETCURSEL, FillList(list, row), 0);
+    return list;
+}
+
+// Label, control and help button of every option of the page, in table
+// order; returns the flowing y below the last flowing row.
+int AddOptionRows(const Builder& b, int page) {
+    int y = kFlowTop[page];
+    for (const OptionRow& row : OptionRows()) {
+        if (row.page != page) continue;
+        int top = row.flows ? y : 0;
+        const Place& l = row.label;
+        if (row.labelId) AddStatic(b, page, row.labelId, GetText(row.labelKey), l.x, top + l.y, l.width, l.height);
+        HWND control = CreateOptionControl(b, row, top);
+        AddToPage(page, control);
+        if (row.helpId) AddToPage(page, CreateHelpButton(b.parent, row.helpId, row.help.x, top + row.help.y));
+        RECT rect{};
+        GetWindowRect(control, &rect);
+        int height = std::max(static_cast<int>(rect.bottom - rect.top), kMinimumRowHeight) + kRowGap;
+        if (row.flows) y += row.kind == OptionKind::Box ? height : kTabLineAdvance;
+    }
+    return y;
 }
 
 void BuildGeneralPage(const Builder& b, const std::wstring& runtimeVersion) {
     constexpr int page = 0;
-    AddStatic(b, page, IDC_LANGUAGE_LABEL, GetText(TextKey::Language), 35, 55, 100, 22);
-    FillLanguageCombo(AddCombo(b, page, IDC_LANGUAGE, 145, 52, 220, 260));
-    AddHelpButton(b, page, 3001, 375, 52);
-    AddStatic(b, page, IDC_HOTKEY_LABEL, GetText(TextKey::Hotkey), 35, 90, 160, 22);
-
-    int x = 35;
-    for (const OptionCheckbox& option : GetOptionCheckboxes()) {
-        if (option.controlId < IDC_HOTKEY_ALT || option.controlId > IDC_HOTKEY_WINDOWS) continue;
-        int width = option.controlId == IDC_HOTKEY_WINDOWS ? 92 : 68;
-        HWND box = CreateChild(b, L"BUTTON", option.firstCaption, BS_AUTOCHECKBOX, x, 115, width, 24, option.controlId);
-        SendMessageW(box, BM_SETCHECK, *option.setting ? BST_CHECKED : BST_UNCHECKED, 0);
-        AddToPage(page, box);
-        x += width;
-    }
-
-    HWND letters = AddCombo(b, page, IDC_HOTKEY_KEY, 345, 113, 75, 250);
-    for (wchar_t letter = kHotkeyKeyFirst; letter <= kHotkeyKeyLast; ++letter) AddComboItem(letters, {letter});
-    SendMessageW(letters, CB_SETCURSEL, HotkeyKeyToItem(currentSettings.HotkeyKey), 0);
-    AddHelpButton(b, page, 3002, 430, 114);
-
-    int y = AddOptionRows(b, page, IDC_PLAY_SOUND, IDC_PERIODICALLY_RESET_HOTKEY, 155);
-
+    int y = AddOptionRows(b, page);
     std::wstring status = GetText(TextKey::WebView2Status) + L": ";
     status += runtimeVersion.empty() ? GetText(TextKey::WebView2NotInstalled)
                                      : GetText(TextKey::WebView2Installed) + L" (" + runtimeVersion + L")";
     AddStatic(b, page, IDC_WEBVIEW2_STATUS, status, 35, y + 12, 430, 24);
-    AddToPage(page, CreateChild(b, L"BUTTON", GetText(TextKey::DownloadWebView2), BS_FLAT, 35, y + 42, 430, 30,
-                                IDC_DOWNLOAD_WEBVIEW2));
-}
-
-void BuildWhitespacePage(const Builder& b) {
-    constexpr int page = 1;
-    int y = AddOptionRows(b, page, IDC_REPLACE_LINE_BREAKS, IDC_REPLACE_TABS, 55);
-    AddStatic(b, page, IDC_TAB_SPACES_LABEL, GetText(TextKey::TabSpaces), 65, y, 270, 24);
-    HWND tabs = AddCombo(b, page, IDC_TAB_SPACES, 350, y - 3, 70, 180);
-    for (int n = kTabSpacesMin; n <= kTabSpacesMax; ++n) AddComboItem(tabs, std::to_wstring(n));
-    SendMessageW(tabs, CB_SETCURSEL, TabSpacesToItem(currentSettings.TabSpaces), 0);
-    AddHelpButton(b, page, 3009, 430, y - 2);
-    AddOptionRows(b, page, IDC_COLLAPSE_SPACES, IDC_NBSP, y + 34);
+    AddToPage(page, CreateControl(b.parent, L"BUTTON", GetText(TextKey::DownloadWebView2), BS_FLAT, 35, y + 42, 430, 30,
+                                  IDC_DOWNLOAD_WEBVIEW2));
 }
 
 void BuildTextConversionPage(const Builder& b) {
     constexpr int page = 2;
-    struct WidthRow {
-        int labelId;
-        const wchar_t* labelKey;
-        int comboId;
-        int32_t Settings::*field;
-    };
-    const WidthRow rows[] = {
-        {IDC_KATAKANA_LABEL, TextKey::Katakana, IDC_KATAKANA_WIDTH, &Settings::KatakanaWidth},
-        {IDC_NUMBERS_LABEL, TextKey::Numbers, IDC_NUMBER_WIDTH, &Settings::NumberWidth},
-        {IDC_LATIN_LABEL, TextKey::LatinLetters, IDC_LATIN_WIDTH, &Settings::LatinWidth},
-        {IDC_SYMBOLS_LABEL, TextKey::Symbols, IDC_SYMBOL_WIDTH, &Settings::SymbolWidth},
-    };
-    for (int g = 0; g < 4; ++g) {
-        int y = 63 + 52 * g;
-        AddStatic(b, page, rows[g].labelId, GetText(rows[g].labelKey), 35, y + 2, 170, 24);
-        HWND combo = AddCombo(b, page, rows[g].comboId, 220, y - 1, 235, 160);
-        for (const wchar_t* key : {TextKey::WidthNone, TextKey::WidthFullToHalf, TextKey::WidthHalfToFull})
-            AddComboItem(combo, GetText(key));
-        SendMessageW(combo, CB_SETCURSEL, WidthToItem(currentSettings.*rows[g].field), 0);
-        AddHelpButton(b, page, 3015 + g, kHelpButtonX, y);
-    }
-    AddToPage(page, CreateCheckbox(b.parent, IDC_NORMALIZE_NFKC, GetText(TextKey::NormalizeNFKC),
-                                   currentSettings.NormalizeNFKC, 35, 285, kOptionWidth, b.font));
-    AddHelpButton(b, page, 3019, kHelpButtonX, 286);
+    AddOptionRows(b, page);
     std::wstring description = GetText(TextKey::NFKCDescription);
     AddStatic(b, page, IDC_NFKC_DESCRIPTION, description, 60, 325, 405,
               MeasureTextHeight(description, 405, b.font, kMinimumRowHeight));
@@ -220,7 +151,7 @@ void BuildTextConversionPage(const Builder& b) {
 
 void BuildOtherPage(const Builder& b) {
     constexpr int page = 3;
-    int y = AddOptionRows(b, page, IDC_MARKDOWN_LINKS, IDC_EXCEL_VALUES, 55);
+    int y = AddOptionRows(b, page);
     std::wstring description = GetText(TextKey::ExcelDescription);
     AddStatic(b, page, IDC_EXCEL_DESCRIPTION, description, 35, y, 455,
               MeasureTextHeight(description, 455, b.font, kMinimumRowHeight));
@@ -230,14 +161,14 @@ void BuildVersionPage(const Builder& b) {
     constexpr int page = 4;
     AddStatic(b, page, IDC_PRODUCT_NAME, kProductName, 35, 60, 430, 30);
     AddStatic(b, page, IDC_VERSION, GetText(TextKey::VersionLabel) + L": " + kVersionText, 35, 105, 430, 24);
-    AddToPage(page, CreateChild(b, L"BUTTON", web::kMakerSiteUrl, BS_FLAT, 35, 180, 430, 30, IDC_WEBSITE));
+    AddToPage(page, CreateControl(b.parent, L"BUTTON", web::kMakerSiteUrl, BS_FLAT, 35, 180, 430, 30, IDC_WEBSITE));
     AddStatic(b, page, IDC_COPYRIGHT, GetText(TextKey::CopyrightLabel), 35, 225, 430, 24);
 }
 
 void CreateNavigationList(const Builder& b) {
-    HWND list = CreateChild(b, L"LISTBOX", L"",
-                            WS_TABSTOP | LBS_NOINTEGRALHEIGHT | LBS_HASSTRINGS | LBS_OWNERDRAWFIXED | LBS_NOTIFY, 20,
-                            20, 140, 550, IDC_NAVIGATION);
+    HWND list = CreateControl(b.parent, L"LISTBOX", L"",
+                              WS_TABSTOP | LBS_NOINTEGRALHEIGHT | LBS_HASSTRINGS | LBS_OWNERDRAWFIXED | LBS_NOTIFY, 20,
+                              20, 140, 550, IDC_NAVIGATION);
     SendMessageW(list, LB_SETITEMHEIGHT, 0, kNavigationItemHeight);
     for (const wchar_t* key : {TextKey::SystemSettings, TextKey::WhitespaceSettings, TextKey::TextConversionSettings,
                                TextKey::OtherSettings, TextKey::VersionTab}) {
@@ -342,13 +273,13 @@ void CreateSettingsWindow() {
     CreateNavigationList(builder);
     BuildGeneralPage(builder, runtimeVersion);
     controlVisibility = 0;
-    BuildWhitespacePage(builder);
+    AddOptionRows(builder, 1);
     BuildTextConversionPage(builder);
     BuildOtherPage(builder);
     BuildVersionPage(builder);
     controlVisibility = WS_VISIBLE;
-    CreateChild(builder, L"BUTTON", GetText(TextKey::Save), BS_DEFPUSHBUTTON, 470, 595, 90, 30, IDC_SAVE);
-    CreateChild(builder, L"BUTTON", GetText(TextKey::Cancel), BS_PUSHBUTTON, 570, 595, 90, 30, IDC_CANCEL);
+    CreateControl(builder.parent, L"BUTTON", GetText(TextKey::Save), BS_DEFPUSHBUTTON, 470, 595, 90, 30, IDC_SAVE);
+    CreateControl(builder.parent, L"BUTTON", GetText(TextKey::Cancel), BS_PUSHBUTTON, 570, 595, 90, 30, IDC_CANCEL);
     MarkPhase("controls created");
 
     EnumChildWindows(mainWindow, SetChildFont, reinterpret_cast<LPARAM>(font));

@@ -10,6 +10,7 @@
 #include "ui/window_state.h"
 #include "web/web.h"
 
+#include <algorithm>
 #include <vector>
 
 namespace {
@@ -76,8 +77,8 @@ void ShowWarning(HWND window, const wchar_t* textKey) {
 
 void OnSave(HWND window) {
     ReadControlsIntoSettings(window);
-    const Settings& s = currentSettings;
-    if (!s.HotkeyAlt && !s.HotkeyCtrl && !s.HotkeyShift && !s.HotkeyWindows) {
+    auto isSetModifier = [](const OptionRow& r) { return r.kind == OptionKind::Modifier && currentSettings.*r.flag; };
+    if (std::ranges::none_of(OptionRows(), isSetModifier)) {
         ShowWarning(window, TextKey::NoModifierWarning);
         return;
     }
@@ -127,14 +128,14 @@ void OnRebuild(HWND window) {
     MarkPhase("window ready");
 }
 
-void OnHelpButton(int controlId) {
-    if (helpView) helpView->Navigate(web::GetHelpUrl(HelpTopicForControl(controlId)));
+void OnHelpButton(const wchar_t* topic) {
+    if (helpView) helpView->Navigate(web::GetHelpUrl(topic));
 }
 
 // Returns false for commands that go on to DefWindowProcW.
 bool OnCommand(HWND window, int id, int code) {
-    if (id >= IDC_HELP_FIRST && id <= IDC_HELP_LAST) {
-        OnHelpButton(id);
+    if (const wchar_t* topic = HelpTopicForControl(id)) {
+        OnHelpButton(topic);
         return true;
     }
     switch (id) {

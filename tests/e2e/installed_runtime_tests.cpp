@@ -112,7 +112,7 @@ TEST_F(InstalledRuntimeTest, RecordedRuntimeGivesTheHelpViewWithoutTheLoaderDll)
     ASSERT_NE(view, nullptr) << "the help view came up through the installed runtime";
     EXPECT_EQ(WindowText(view), std::wstring(kHelpBase) + L"overview/?view=app");
 
-    Click(window, IDC_HELP_FIRST);
+    Click(window, 3001);  // the language help button
     PumpUntil([&] { return WindowText(view) != std::wstring(kHelpBase) + L"overview/?view=app"; }, 5000);
     EXPECT_EQ(WindowText(view), std::wstring(kHelpBase) + L"language/?view=app");
 
