@@ -49,6 +49,10 @@ constexpr wchar_t Cancel[] = L"Cancel";
 constexpr wchar_t Help[] = L"Help";
 constexpr wchar_t NoModifierWarning[] = L"NoModifierWarning";
 constexpr wchar_t SaveFailedWarning[] = L"SaveFailedWarning";
+// Holds kHotkeyMarker where the combination's name goes.
+constexpr wchar_t HotkeyTakenWarning[] = L"HotkeyTakenWarning";
+constexpr wchar_t HotkeyTakenCaption[] = L"HotkeyTakenCaption";
+constexpr wchar_t kHotkeyMarker[] = L"{hotkey}";
 
 constexpr const wchar_t* kAll[] = {
     SettingsTitle, SystemSettings, WhitespaceSettings, TextConversionSettings, OtherSettings, VersionTab,
@@ -57,7 +61,7 @@ constexpr const wchar_t* kAll[] = {
     TabSpaces, CollapseSpaces, TrimSpaces, FullWidthSpaces, ZeroWidthSpaces, Nbsp, Katakana, Numbers,
     LatinLetters, Symbols, WidthNone, WidthFullToHalf, WidthHalfToFull, NormalizeNFKC, NFKCDescription,
     MarkdownLinks, HtmlTags, PlainTextOnly, ExcelValues, ExcelDescription, VersionLabel, CopyrightLabel, Save,
-    Cancel, Help, NoModifierWarning, SaveFailedWarning,
+    Cancel, Help, NoModifierWarning, SaveFailedWarning, HotkeyTakenWarning, HotkeyTakenCaption,
 };
 
 }  // namespace TextKey

@@ -11,6 +11,8 @@
 #include "web/web.h"
 
 #include <algorithm>
+#include <iterator>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -75,6 +77,60 @@ void ShowWarning(HWND window, const wchar_t* textKey) {
     MessageBoxW(window, text.c_str(), kProductName, MB_ICONWARNING | MB_OK);
 }
 
+// The hotkey as RegisterHotKey takes it, and its name as the user reads it.
+struct Hotkey {
+    UINT modifiers = 0;
+    UINT key = 0;
+    std::wstring name;
+};
+
+// The modifier boxes' flags, in the order a combination is named.
+constexpr std::pair<int, UINT> kModifierFlags[] = {
+    {IDC_HOTKEY_CTRL, MOD_CONTROL}, {IDC_HOTKEY_ALT, MOD_ALT}, {IDC_HOTKEY_SHIFT, MOD_SHIFT}, {IDC_HOTKEY_WINDOWS, MOD_WIN}};
+
+Hotkey HotkeyOf(const Settings& s) {
+    Hotkey hotkey{0, s.HotkeyKey, L""};
+    for (const auto& [id, flag] : kModifierFlags) {
+        for (const OptionRow& row : OptionRows()) {
+            if (row.controlId != id || !(s.*row.flag)) continue;
+            hotkey.modifiers |= flag;
+            hotkey.name += std::wstring(row.captionJa) + L"+";
+        }
+    }
+    hotkey.name += static_cast<wchar_t>(s.HotkeyKey);
+    return hotkey;
+}
+
+// The paster registers the hotkey it is told; one that another program or
+// Windows holds would silently never paste. The running paster holds the
+// hotkey of the snapshot itself, so only a changed one is tried: registered
+// on this window and, when that works, released at once.
+bool IsChangedHotkeyTaken(HWND window, const Hotkey& hotkey) {
+    constexpr int kTrialId = 1;
+    Hotkey held = HotkeyOf(settingsSnapshot);
+    if (hotkey.modifiers == held.modifiers && hotkey.key == held.key) return false;
+    if (!RegisterHotKey(window, kTrialId, hotkey.modifiers, hotkey.key)) return true;
+    UnregisterHotKey(window, kTrialId);
+    return false;
+}
+
+// The conflict warning; true when the user saves anyway. Its default is No.
+bool SaveTakenHotkeyAnyway(HWND window, const Hotkey& hotkey) {
+    std::wstring text = GetText(TextKey::HotkeyTakenWarning);
+    std::wstring caption = GetText(TextKey::HotkeyTakenCaption);
+    size_t at = text.find(TextKey::kHotkeyMarker);
+    if (at != std::wstring::npos) text.replace(at, std::size(TextKey::kHotkeyMarker) - 1, hotkey.name);
+    UINT reading = IsRightToLeftLanguage() ? MB_RTLREADING | MB_RIGHT : 0;
+    return MessageBoxW(window, text.c_str(), caption.c_str(), MB_ICONWARNING | MB_YESNO | MB_DEFBUTTON2 | reading) ==
+           IDYES;
+}
+
+// The window is Editing until Save, Cancel, close or a language choice
+// (Rebuilding, back to Editing). Save with no modifier shows the modifier
+// warning, and Save with a changed hotkey that is taken shows the conflict
+// warning ("Conflict warning shown"): No goes back to Editing with nothing
+// written or sent, Yes saves. A save that fails is reported and the window
+// stays; one that works posts the reload message and closes.
 void OnSave(HWND window) {
     ReadControlsIntoSettings(window);
     auto isSetModifier = [](const OptionRow& r) { return r.kind == OptionKind::Modifier && currentSettings.*r.flag; };
@@ -82,6 +138,8 @@ void OnSave(HWND window) {
         ShowWarning(window, TextKey::NoModifierWarning);
         return;
     }
+    Hotkey hotkey = HotkeyOf(currentSettings);
+    if (IsChangedHotkeyTaken(window, hotkey) && !SaveTakenHotkeyAnyway(window, hotkey)) return;
     // A failed write must not look like a save: the window stays open, the
     // paster is not told and the snapshot stays for Cancel.
     if (!SaveSettings()) {

@@ -2,6 +2,7 @@
 #include "program_fixture.h"
 
 #include "base/base.h"
+#include "i18n/i18n.h"
 #include "settings/settings.h"
 #include "test_folder.h"
 #include "ui/control_ids.h"
@@ -228,6 +229,72 @@ TEST_F(ProgramTest, NoModifierRefusesSaveUntilCancelWhichKeepsTheFile) {
     EXPECT_EQ(ReadBytes(SettingsFile()), noModifiers);
     PumpUntil([] { return false; }, 300);
     EXPECT_TRUE(paster_.Messages().empty());
+}
+
+// The paster registers the hotkey it is told, so a combination that another
+// program holds is caught on Save: No writes and sends nothing, Yes saves.
+// The stored combination (the running paster's own) is never tried, and a
+// free one is released as soon as it was tried.
+TEST_F(ProgramTest, ATakenHotkeyIsCaughtOnSaveAndATriedOneIsReleased) {
+    struct Held {  // this test process stands in for the other program
+        BOOL ok = RegisterHotKey(nullptr, 1, MOD_CONTROL | MOD_ALT, 'K');
+        ~Held() { UnregisterHotKey(nullptr, 1); }
+    } held;
+    ASSERT_TRUE(held.ok);
+    Settings ctrlAltK, japanese;
+    ctrlAltK.HotkeyAlt = true, ctrlAltK.HotkeyShift = false, ctrlAltK.HotkeyKey = 'K';
+    japanese.Language = L"ja";
+    const struct {
+        const char* what;
+        Settings stored;
+        char key;
+        const wchar_t* warningLanguage;  // null: no conflict warning
+    } cases[] = {
+        {"taken", Settings{}, 'K', L"en"},
+        {"taken, warned in Japanese", japanese, 'K', L"ja"},
+        {"the stored one", ctrlAltK, 'K', nullptr},
+        {"free, then the save fails", Settings{}, 'J', nullptr},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const std::string stored = ComposeSettingsText(c.stored, WideToUtf8);
+        const bool saveFails = c.key == 'J';
+        WriteSettings(stored);
+        if (saveFails) SetFileAttributesW(SettingsFile().c_str(), FILE_ATTRIBUTE_READONLY);
+        const size_t sent = paster_.Messages().size();
+        RunningProgram program(narrow_, appData_.Path());
+        HWND window = program.WaitForWindow();
+        ASSERT_NE(window, nullptr);
+        if (!c.stored.HotkeyAlt) {
+            Click(window, IDC_HOTKEY_ALT);
+            Click(window, IDC_HOTKEY_SHIFT);
+        }
+        SelectComboItem(window, IDC_HOTKEY_KEY, c.key - 'A');
+        Click(window, IDC_SAVE);
+        if (c.warningLanguage) {
+            StringTable texts = LoadLocaleFile(c.warningLanguage);
+            std::wstring warning = texts[L"HotkeyTakenWarning"];
+            warning.replace(warning.find(L"{hotkey}"), 8, L"Ctrl+Alt+K");
+            MessageBoxSeen box = AnswerMessageBox(program, IDNO);
+            EXPECT_EQ(box.caption, texts[L"HotkeyTakenCaption"]);
+            EXPECT_EQ(box.text, warning);
+            EXPECT_TRUE(IsWindow(window)) << "No goes back to the window";
+            EXPECT_EQ(ReadBytes(SettingsFile()), stored);
+            Click(window, c.stored == Settings{} ? IDC_SAVE : IDC_CANCEL);
+            if (c.stored == Settings{}) AnswerMessageBox(program, IDYES);
+        } else if (saveFails) {
+            EXPECT_EQ(AcceptMessageBox(program), L"Slatewash") << "the failed save, not a conflict";
+            EXPECT_TRUE(RegisterHotKey(nullptr, 2, MOD_CONTROL | MOD_ALT, 'J')) << "the tried combination is free";
+            UnregisterHotKey(nullptr, 2);
+            Click(window, IDC_CANCEL);
+        }
+        EXPECT_EQ(program.WaitForExit(), 0u);
+        SetFileAttributesW(SettingsFile().c_str(), FILE_ATTRIBUTE_NORMAL);
+        bool saved = !saveFails && c.stored != japanese;
+        EXPECT_EQ(ReadBytes(SettingsFile()), saved ? ComposeSettingsText(ctrlAltK, WideToUtf8) : stored);
+        PumpUntil([&] { return paster_.Messages().size() > sent; }, saved ? 3000 : 300);
+        EXPECT_EQ(paster_.Messages().size() - sent, saved ? 1u : 0u);
+    }
 }
 
 TEST_F(ProgramTest, CancelAndCloseWriteNothing) {

@@ -272,13 +272,18 @@ void SelectPage(HWND window, int page) {
     Ask(window, WM_COMMAND, MAKEWPARAM(IDC_NAVIGATION, LBN_SELCHANGE), reinterpret_cast<LPARAM>(list), step);
 }
 
-std::wstring AcceptMessageBox(RunningProgram& program) {
+MessageBoxSeen AnswerMessageBox(RunningProgram& program, int button) {
     HWND box = program.WaitForMessageBox();
     if (!box) return {};
-    std::wstring caption = WindowText(box);
-    PostMessageW(box, WM_COMMAND, IDOK, 0);
+    constexpr int kMessageTextId = 0xFFFF;  // the box's static text
+    MessageBoxSeen seen{WindowText(box), WindowText(GetDlgItem(box, kMessageTextId))};
+    PostMessageW(GetDlgItem(box, button), BM_CLICK, 0, 0);
     PumpUntil([&] { return !IsWindow(box); }, 5000);
-    return caption;
+    return seen;
+}
+
+std::wstring AcceptMessageBox(RunningProgram& program) {
+    return AnswerMessageBox(program, IDOK).caption;
 }
 
 // The window's client area as it is on the screen, read in one go.

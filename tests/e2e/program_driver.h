@@ -64,8 +64,13 @@ private:
     DWORD processId_ = 0;
 };
 
-// Waits for a message box of `program`, presses its OK button and waits
-// for it to close; returns its caption, or an empty text when none came.
+// Waits for a message box of `program`, presses `button` and waits for it
+// to close; returns its caption and text, empty when none came.
+struct MessageBoxSeen {
+    std::wstring caption, text;
+};
+MessageBoxSeen AnswerMessageBox(RunningProgram& program, int button);
+// The same with OK; returns the caption.
 std::wstring AcceptMessageBox(RunningProgram& program);
 
 // Runs this thread's message loop (so the paster window receives its posted
