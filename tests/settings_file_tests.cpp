@@ -5,6 +5,8 @@
 
 #include "test_folder.h"
 
+#include "time_scale.h"
+
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -94,8 +96,11 @@ TEST_F(SettingsFileTest, ReadWholeFileKeepsEveryByte) {
     std::string bytes("\xEF\xBB\xBF{\0\"a\":\r\n1}", 11);
     WriteSettingsFile(bytes);
     EXPECT_EQ(ReadWholeFile(SettingsFile()), bytes);
+    DWORD start = GetTickCount();
     EXPECT_EQ(ReadWholeFile(root_ / L"missing.json"), "");
+    EXPECT_EQ(ReadWholeFile(root_ / L"missing\\settings.json"), "") << "nor its folder";
     EXPECT_EQ(ReadWholeFile(root_.Path()), "") << "a folder is not a file";
+    EXPECT_LT(GetTickCount() - start, Scaled(300)) << "only a file held by another program is waited for";
 }
 
 TEST_F(SettingsFileTest, OversizedFileReadsAsEmpty) {

@@ -20,7 +20,7 @@ int SlotOf(Method method) {
 
 static_assert(sizeof(EventRegistrationToken) == 8 && alignof(EventRegistrationToken) == 8);
 static_assert(sizeof(RECT) == 16 && sizeof(BOOL) == 4);
-static_assert(sizeof(COREWEBVIEW2_WEB_RESOURCE_CONTEXT) == 4);
+static_assert(sizeof(COREWEBVIEW2_WEB_RESOURCE_CONTEXT) == 4 && sizeof(COREWEBVIEW2_PROCESS_FAILED_KIND) == 4);
 static_assert(sizeof(ICoreWebView2) == sizeof(void*), "an interface is one vtable pointer");
 // Calling convention and by-value parameters, as the runtime pops them.
 static_assert(std::is_same_v<decltype(&ICoreWebView2Controller::put_Bounds),
@@ -33,6 +33,7 @@ TEST(WebView2Abi, MethodsSitInTheirPublishedSlots) {
 
     EXPECT_EQ(SlotOf(&ICoreWebView2Controller::put_IsVisible), 4);
     EXPECT_EQ(SlotOf(&ICoreWebView2Controller::put_Bounds), 6);
+    EXPECT_EQ(SlotOf(&ICoreWebView2Controller::NotifyParentWindowPositionChanged), 23);
     EXPECT_EQ(SlotOf(&ICoreWebView2Controller::Close), 24);
     EXPECT_EQ(SlotOf(&ICoreWebView2Controller::get_CoreWebView2), 25);
 
@@ -42,6 +43,9 @@ TEST(WebView2Abi, MethodsSitInTheirPublishedSlots) {
     EXPECT_EQ(SlotOf(&ICoreWebView2::remove_NavigationStarting), 8);
     EXPECT_EQ(SlotOf(&ICoreWebView2::add_NavigationCompleted), 15);
     EXPECT_EQ(SlotOf(&ICoreWebView2::remove_NavigationCompleted), 16);
+    EXPECT_EQ(SlotOf(&ICoreWebView2::add_ProcessFailed), 25);
+    EXPECT_EQ(SlotOf(&ICoreWebView2::remove_ProcessFailed), 26);
+    EXPECT_EQ(SlotOf(&ICoreWebView2::Reload), 31);
     EXPECT_EQ(SlotOf(&ICoreWebView2::add_NewWindowRequested), 44);
     EXPECT_EQ(SlotOf(&ICoreWebView2::remove_NewWindowRequested), 45);
     EXPECT_EQ(SlotOf(&ICoreWebView2::add_WebResourceRequested), 55);
@@ -62,6 +66,7 @@ TEST(WebView2Abi, MethodsSitInTheirPublishedSlots) {
     EXPECT_EQ(SlotOf(&ICoreWebView2WebResourceRequestedEventArgs::get_Request), 3);
     EXPECT_EQ(SlotOf(&ICoreWebView2WebResourceRequest::get_Headers), 9);
     EXPECT_EQ(SlotOf(&ICoreWebView2HttpRequestHeaders::SetHeader), 6);
+    EXPECT_EQ(SlotOf(&ICoreWebView2ProcessFailedEventArgs::get_ProcessFailedKind), 3);
 
     EXPECT_EQ(SlotOf(&ICoreWebView2NavigationStartingEventHandler::Invoke), 3);
     EXPECT_EQ(SlotOf(&ICoreWebView2CreateCoreWebView2EnvironmentCompletedHandler::Invoke), 3);
@@ -85,6 +90,7 @@ TEST(WebView2Abi, InterfaceIdsMatchTheirRegistryForm) {
         {&webview2_iid::NavigationStartingEventHandler, L"{9ADBE429-F36D-432B-9DDC-F8881FBD76E3}"},
         {&webview2_iid::NewWindowRequestedEventHandler, L"{D4C185FE-C81C-4989-97AF-2D3FA7AB5651}"},
         {&webview2_iid::WebResourceRequestedEventHandler, L"{AB00B74C-15F1-4646-80E8-E76341D25D71}"},
+        {&webview2_iid::ProcessFailedEventHandler, L"{79E0AEA4-990B-42D9-AA1D-0FCC2E5BC7F1}"},
     };
     for (const auto& [iid, text] : ids) {
         IID parsed{};

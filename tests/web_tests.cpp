@@ -146,6 +146,39 @@ TEST_F(HelpViewTest, StartCreatesConfiguresRegistersAndNavigatesInOrder) {
     EXPECT_EQ(navigations.size(), 2u);
 }
 
+// The runtime's processes can end: a render process is reloaded, and an
+// ended browser gets a new view on the same bounds, showing the page it
+// showed and taking the next help topic. A window gets three recoveries; a
+// stopped view hears nothing.
+TEST_F(HelpViewTest, EndedProcessesAreRecoveredThreeTimesAtMost) {
+    auto fireFailed = FakeExport<FakeFireCompletedFunction>("FakeWebView2_FireProcessFailed");
+    web::PageView view;
+    StartView(view);
+    view.Navigate(kOtherHelpUrl);
+    reset_(0);
+    EXPECT_EQ(fireFailed(1), 0);
+    EXPECT_EQ(fireFailed(2), 0);
+    EXPECT_EQ(fireFailed(7), 0) << "a kind that asks nothing of the host";
+    EXPECT_EQ(LineCount(Log(), "Reload"), 2);
+
+    EXPECT_EQ(fireFailed(0), 0);
+    Pump();
+    std::string log = Log();
+    EXPECT_EQ(LineCount(log, "Close"), 1) << log;
+    EXPECT_EQ(LineCount(log, "CreateCoreWebView2Controller"), 1) << log;
+    EXPECT_EQ(LineCount(log, "put_Bounds 675,10,1205,580"), 1) << log;
+    EXPECT_EQ(LineCount(log, "Navigate https://www.korvenda.com/slatewash/help/ja/tabs/?view=app#x"), 1) << log;
+    view.Navigate(kStartUrl);
+    EXPECT_EQ(LineCount(Log(), "Navigate https://www.korvenda.com/slatewash/help/en/overview/?view=app"), 1);
+
+    EXPECT_EQ(fireFailed(0), 0);
+    Pump();
+    EXPECT_EQ(LineCount(Log(), "CreateCoreWebView2Controller"), 1) << "a fourth failure creates nothing";
+    EXPECT_EQ(LineCount(Log(), "Reload"), 2);
+    view.Stop();
+    EXPECT_EQ(fireFailed(0), -1);
+}
+
 struct PolicyCase {
     const wchar_t* uri;
     int userInitiated;

@@ -35,6 +35,24 @@ Function ExportOf(HMODULE module, const char* name) {
     return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(GetProcAddress(module, name)));
 }
 
+// Repeats `attempt` while it fails because another program holds the file
+// for a moment (a virus scanner, the indexer, a backup tool, the paster):
+// a sharing or lock violation, and access denied where `deniedMeansHeld`.
+// About a second in all; any other failure, and success, end it at once.
+template <typename Attempt>
+bool RetryWhileHeld(Attempt attempt, bool deniedMeansHeld) {
+    constexpr int kRetries = 10;
+    constexpr DWORD kStepMs = 100;
+    for (int retry = 0;; ++retry) {
+        if (attempt()) return true;
+        DWORD error = GetLastError();
+        bool held = error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION ||
+                    (deniedMeansHeld && error == ERROR_ACCESS_DENIED);
+        if (!held || retry == kRetries) return false;
+        Sleep(kStepMs);
+    }
+}
+
 // Closes a file handle when it goes out of scope.
 class FileHandle {
 public:

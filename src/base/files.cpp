@@ -20,9 +20,18 @@ std::wstring GetExecutableDirectory() {
 
 std::string ReadWholeFile(const std::wstring& path) {
     // Another program (the paster, an editor) may hold the file open, even
-    // for writing; the read must not fail for that.
-    FileHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    // for writing; the read must not fail for that. One that shares no
+    // reading is waited for a moment: a missing file read as such would
+    // show the defaults, and the next Save would store them.
+    HANDLE handle = INVALID_HANDLE_VALUE;
+    RetryWhileHeld(
+        [&] {
+            handle = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                 nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+            return handle != INVALID_HANDLE_VALUE;
+        },
+        false);
+    FileHandle file(handle);
     if (!file.IsValid()) return {};
     LARGE_INTEGER size{};
     if (!GetFileSizeEx(file.Get(), &size) || size.QuadPart > kMaxFileBytes) return {};

@@ -74,9 +74,12 @@ bool SaveSettings() {
     std::wstring settingsPath = GetSettingsFilePath();
     if (IsReadOnlyFile(settingsPath)) return false;
     std::wstring tempPath = TempPathFor(settingsPath);
-    bool saved =
-        WriteAndFlush(tempPath, text) && MoveFileExW(tempPath.c_str(), settingsPath.c_str(),
-                                                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
+    // A program that holds the file without delete sharing refuses the
+    // replace until it lets go, usually within a moment.
+    auto replace = [&] {
+        return MoveFileExW(tempPath.c_str(), settingsPath.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+    };
+    bool saved = WriteAndFlush(tempPath, text) && RetryWhileHeld(replace, true);
     if (!saved) DeleteFileW(tempPath.c_str());
     return saved;
 }

@@ -235,6 +235,10 @@ LRESULT HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_ERASEBKGND: return 1;
     case WM_PAINT: PaintSettingsWindow(window); return 0;
     case WM_SIZE: ResizeRenderTarget(LOWORD(lParam), HIWORD(lParam)); break;
+    case WM_MOVE:
+    case WM_MOVING:
+        if (helpView) helpView->ParentMoved();
+        break;
     case WM_DRAWITEM:
         if (wParam != IDC_NAVIGATION) break;
         DrawNavigationItem(window, *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
@@ -258,7 +262,10 @@ LRESULT CALLBACK SettingsWindowProc(HWND window, UINT message, WPARAM wParam, LP
         return HandleMessage(window, message, wParam, lParam);
     } catch (...) {
         // Nothing may unwind into the system; an allocation failure while
-        // handling one message must not take the settings down with it.
-        return 0;
+        // handling one message must not take the settings down with it. The
+        // system's handling stands in (a WM_PAINT left unvalidated would come
+        // back for ever), but for a close: that would destroy the window
+        // without ending the process.
+        return message == WM_CLOSE ? 0 : DefWindowProcW(window, message, wParam, lParam);
     }
 }

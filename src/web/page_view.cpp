@@ -19,6 +19,8 @@ constexpr wchar_t kHelpSectionMarker[] = L"/slatewash/help/";
 constexpr wchar_t kWebView2DataFolder[] = L"\\WebView2Data";
 constexpr wchar_t kHttpsPrefix[] = L"https://";
 constexpr wchar_t kHttpPrefix[] = L"http://";
+// A runtime that keeps failing is not restarted for ever.
+constexpr int kMaxRecoveries = 3;
 
 // A reference-counted COM handler object around a function. It answers only
 // IUnknown and its own handler IID; Release at zero frees the function and
@@ -44,12 +46,16 @@ public:
         if (count == 0) delete this;
         return count;
     }
+    // A handler that removes itself (a view created anew) lives until it returns.
     HRESULT STDMETHODCALLTYPE Invoke(First first, Second second) override {
+        AddRef();
+        HRESULT result = E_UNEXPECTED;  // nothing may unwind into the runtime
         try {
-            return function_(first, second);
+            result = function_(first, second);
         } catch (...) {
-            return E_UNEXPECTED;  // nothing may unwind into the runtime
         }
+        Release();
+        return result;
     }
 
 private:
@@ -105,6 +111,7 @@ struct Registration {
 };
 
 struct PageView::State : std::enable_shared_from_this<PageView::State> {
+    HWND parent = nullptr;
     RECT bounds{};
     std::wstring url;
     std::wstring allowedPrefix;
@@ -116,6 +123,8 @@ struct PageView::State : std::enable_shared_from_this<PageView::State> {
     Registration navigationStarting;
     Registration newWindowRequested;
     Registration webResourceRequested;
+    Registration processFailed;
+    int recoveries = 0;
 
     ~State() { Shutdown(); }
 
@@ -129,12 +138,14 @@ struct PageView::State : std::enable_shared_from_this<PageView::State> {
         if (webView && navigationCompleted.registered) webView->remove_NavigationCompleted(navigationCompleted.token);
         if (webView && navigationStarting.registered) webView->remove_NavigationStarting(navigationStarting.token);
         if (webView && newWindowRequested.registered) webView->remove_NewWindowRequested(newWindowRequested.token);
+        if (webView && processFailed.registered) webView->remove_ProcessFailed(processFailed.token);
         if (webView && webResourceRequested.registered) {
             webView->remove_WebResourceRequested(webResourceRequested.token);
             webView->RemoveWebResourceRequestedFilter(HelpResourceFilter().c_str(),
                                                       COREWEBVIEW2_WEB_RESOURCE_CONTEXT_ALL);
         }
-        for (Registration* r : {&navigationCompleted, &navigationStarting, &newWindowRequested, &webResourceRequested})
+        for (Registration* r :
+             {&navigationCompleted, &navigationStarting, &newWindowRequested, &webResourceRequested, &processFailed})
             r->registered = false;
         if (controller) controller->Close();
         if (webView) {
@@ -147,11 +158,13 @@ struct PageView::State : std::enable_shared_from_this<PageView::State> {
         }
     }
 
-    HRESULT OnEnvironmentCreated(HRESULT error, ICoreWebView2Environment* environment, HWND parent);
+    void CreateEnvironment();
+    HRESULT OnEnvironmentCreated(HRESULT error, ICoreWebView2Environment* environment);
     HRESULT OnControllerCreated(HRESULT error, ICoreWebView2Controller* createdController);
     void ConfigureAndRegister();
     HRESULT OnNavigationStarting(ICoreWebView2NavigationStartingEventArgs* args);
     HRESULT OnNewWindowRequested(ICoreWebView2NewWindowRequestedEventArgs* args);
+    HRESULT OnProcessFailed(ICoreWebView2ProcessFailedEventArgs* args);
 };
 
 namespace {
@@ -190,7 +203,24 @@ void Register(const IID& iid, std::function<HRESULT(ICoreWebView2*, Args*)> func
 
 }  // namespace
 
-HRESULT State::OnEnvironmentCreated(HRESULT error, ICoreWebView2Environment* environment, HWND parent) {
+// Asks the runtime for a new environment; the view follows in its callbacks.
+void State::CreateEnvironment() {
+    auto self = shared_from_this();
+    auto* handler = new Callback<ICoreWebView2CreateCoreWebView2EnvironmentCompletedHandler, ICoreWebView2Environment>(
+        webview2_iid::EnvironmentCompletedHandler,
+        [self](HRESULT error, ICoreWebView2Environment* environment) {
+            return self->OnEnvironmentCreated(error, environment);
+        });
+    std::wstring userDataFolder = PrepareUserDataFolder();
+    WebView2Loader loader = CurrentWebView2Loader();
+    HRESULT hr = loader.createEnvironment
+                     ? loader.createEnvironment(nullptr, userDataFolder.c_str(), nullptr, handler)
+                     : HRESULT_FROM_WIN32(ERROR_MOD_NOT_FOUND);
+    handler->Release();
+    if (FAILED(hr)) Report(false);
+}
+
+HRESULT State::OnEnvironmentCreated(HRESULT error, ICoreWebView2Environment* environment) {
     if (closed) return S_OK;
     if (FAILED(error) || !environment) {
         Report(false);
@@ -257,6 +287,10 @@ void State::ConfigureAndRegister() {
             return self->OnNewWindowRequested(args);
         },
         newWindowRequested, [view](auto* h, auto* t) { return view->add_NewWindowRequested(h, t); });
+    Register<ICoreWebView2ProcessFailedEventHandler, ICoreWebView2ProcessFailedEventArgs>(
+        webview2_iid::ProcessFailedEventHandler,
+        [self](ICoreWebView2*, ICoreWebView2ProcessFailedEventArgs* args) { return self->OnProcessFailed(args); },
+        processFailed, [view](auto* h, auto* t) { return view->add_ProcessFailed(h, t); });
 
     webView->AddWebResourceRequestedFilter(HelpResourceFilter().c_str(), COREWEBVIEW2_WEB_RESOURCE_CONTEXT_ALL);
     Register<ICoreWebView2WebResourceRequestedEventHandler, ICoreWebView2WebResourceRequestedEventArgs>(
@@ -290,6 +324,24 @@ HRESULT State::OnNewWindowRequested(ICoreWebView2NewWindowRequestedEventArgs* ar
     return S_OK;
 }
 
+// A browser process that ended closed the view for good: it is made anew on
+// the same bounds, showing the page it showed. A render process that ended
+// or hangs is reloaded. Either counts as one of the few recoveries a window
+// gets, so a runtime that keeps failing cannot keep us busy.
+HRESULT State::OnProcessFailed(ICoreWebView2ProcessFailedEventArgs* args) {
+    COREWEBVIEW2_PROCESS_FAILED_KIND kind{};
+    if (closed || !args || FAILED(args->get_ProcessFailedKind(&kind))) return S_OK;
+    if (kind > COREWEBVIEW2_PROCESS_FAILED_KIND_RENDER_PROCESS_UNRESPONSIVE || recoveries == kMaxRecoveries) return S_OK;
+    ++recoveries;
+    if (kind != COREWEBVIEW2_PROCESS_FAILED_KIND_BROWSER_PROCESS_EXITED) {
+        if (webView) webView->Reload();
+        return S_OK;
+    }
+    Shutdown();
+    CreateEnvironment();
+    return S_OK;
+}
+
 PageView::PageView() : state_(std::make_shared<State>()) {}
 
 PageView::~PageView() {
@@ -307,26 +359,18 @@ void PageView::Start(HWND parent, const RECT& bounds, std::wstring url, Navigate
                                 ? state_->url
                                 : state_->url.substr(0, marker + std::size(kHelpSectionMarker) - 1);
     state_->onNavigated = onNavigated;
-
-    std::shared_ptr<State> state = state_;
-    auto* handler = new Callback<ICoreWebView2CreateCoreWebView2EnvironmentCompletedHandler, ICoreWebView2Environment>(
-        webview2_iid::EnvironmentCompletedHandler,
-        [state, parent](HRESULT error, ICoreWebView2Environment* environment) {
-            return state->OnEnvironmentCreated(error, environment, parent);
-        });
-    std::wstring userDataFolder = PrepareUserDataFolder();
-    WebView2Loader loader = CurrentWebView2Loader();
-    HRESULT hr = loader.createEnvironment
-                     ? loader.createEnvironment(nullptr, userDataFolder.c_str(), nullptr, handler)
-                     : HRESULT_FROM_WIN32(ERROR_MOD_NOT_FOUND);
-    handler->Release();
-    if (FAILED(hr)) state_->Report(false);
+    state_->parent = parent;
+    state_->CreateEnvironment();
 }
 
 void PageView::Navigate(std::wstring url) {
     if (!state_ || state_->closed) return;
     state_->url = std::move(url);
     if (state_->webView) state_->webView->Navigate(state_->url.c_str());
+}
+
+void PageView::ParentMoved() {
+    if (state_ && !state_->closed && state_->controller) state_->controller->NotifyParentWindowPositionChanged();
 }
 
 void PageView::Stop() {

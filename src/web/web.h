@@ -34,6 +34,9 @@ public:
     void Start(HWND parent, const RECT& bounds, std::wstring url, NavigatedCallback onNavigated);
     // Shows another page, now or as soon as the view exists.
     void Navigate(std::wstring url);
+    // Tells the view that the parent window moved, so that its pop-ups, IME
+    // windows and accessibility rectangles follow.
+    void ParentMoved();
     // Closes the view for good.
     void Stop();
 

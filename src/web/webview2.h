@@ -13,6 +13,13 @@ enum COREWEBVIEW2_WEB_RESOURCE_CONTEXT : int {
     COREWEBVIEW2_WEB_RESOURCE_CONTEXT_ALL = 0,
 };
 
+// Later runtimes add kinds past these; they ask nothing of the host.
+enum COREWEBVIEW2_PROCESS_FAILED_KIND : int {
+    COREWEBVIEW2_PROCESS_FAILED_KIND_BROWSER_PROCESS_EXITED = 0,
+    COREWEBVIEW2_PROCESS_FAILED_KIND_RENDER_PROCESS_EXITED = 1,
+    COREWEBVIEW2_PROCESS_FAILED_KIND_RENDER_PROCESS_UNRESPONSIVE = 2,
+};
+
 #define WV2_METHOD(name) virtual HRESULT STDMETHODCALLTYPE name
 #define WV2_UNUSED(slot) virtual HRESULT STDMETHODCALLTYPE Unused##slot() = 0
 
@@ -23,6 +30,7 @@ struct ICoreWebView2HttpRequestHeaders;
 struct ICoreWebView2NavigationCompletedEventArgs;
 struct ICoreWebView2NavigationStartingEventArgs;
 struct ICoreWebView2NewWindowRequestedEventArgs;
+struct ICoreWebView2ProcessFailedEventArgs;
 struct ICoreWebView2Settings;
 struct ICoreWebView2WebResourceRequest;
 struct ICoreWebView2WebResourceRequestedEventArgs;
@@ -46,6 +54,9 @@ struct ICoreWebView2NewWindowRequestedEventHandler : IUnknown {
 struct ICoreWebView2WebResourceRequestedEventHandler : IUnknown {
     WV2_METHOD(Invoke)(ICoreWebView2* sender, ICoreWebView2WebResourceRequestedEventArgs* args) = 0;
 };
+struct ICoreWebView2ProcessFailedEventHandler : IUnknown {
+    WV2_METHOD(Invoke)(ICoreWebView2* sender, ICoreWebView2ProcessFailedEventArgs* args) = 0;
+};
 
 struct ICoreWebView2Environment : IUnknown {
     WV2_METHOD(CreateCoreWebView2Controller)(HWND parentWindow,
@@ -58,10 +69,11 @@ struct ICoreWebView2Controller : IUnknown {
     WV2_METHOD(put_IsVisible)(BOOL isVisible) = 0;
     WV2_METHOD(get_Bounds)(RECT* bounds) = 0;
     WV2_METHOD(put_Bounds)(RECT bounds) = 0;  // by value: 16 bytes on the stack
-    // 7-23: zoom, focus, accelerator-key and parent-window members.
+    // 7-22: zoom, focus, accelerator-key and parent-window members.
     WV2_UNUSED(07); WV2_UNUSED(08); WV2_UNUSED(09); WV2_UNUSED(10); WV2_UNUSED(11); WV2_UNUSED(12);
     WV2_UNUSED(13); WV2_UNUSED(14); WV2_UNUSED(15); WV2_UNUSED(16); WV2_UNUSED(17); WV2_UNUSED(18);
-    WV2_UNUSED(19); WV2_UNUSED(20); WV2_UNUSED(21); WV2_UNUSED(22); WV2_UNUSED(23);
+    WV2_UNUSED(19); WV2_UNUSED(20); WV2_UNUSED(21); WV2_UNUSED(22);
+    WV2_METHOD(NotifyParentWindowPositionChanged)() = 0;
     WV2_METHOD(Close)() = 0;
     WV2_METHOD(get_CoreWebView2)(ICoreWebView2** coreWebView2) = 0;  // the last slot, after Close
 };
@@ -79,12 +91,16 @@ struct ICoreWebView2 : IUnknown {
     WV2_METHOD(add_NavigationCompleted)(ICoreWebView2NavigationCompletedEventHandler* handler,
                                         EventRegistrationToken* token) = 0;
     WV2_METHOD(remove_NavigationCompleted)(EventRegistrationToken token) = 0;
-    // 17-43: frame navigation, script dialogs, permissions, process failure,
-    // scripts, preview capture, reload, web messages, DevTools protocol,
-    // history and Stop.
+    // 17-24: frame navigation, script dialogs, permissions.
     WV2_UNUSED(17); WV2_UNUSED(18); WV2_UNUSED(19); WV2_UNUSED(20); WV2_UNUSED(21); WV2_UNUSED(22);
-    WV2_UNUSED(23); WV2_UNUSED(24); WV2_UNUSED(25); WV2_UNUSED(26); WV2_UNUSED(27); WV2_UNUSED(28);
-    WV2_UNUSED(29); WV2_UNUSED(30); WV2_UNUSED(31); WV2_UNUSED(32); WV2_UNUSED(33); WV2_UNUSED(34);
+    WV2_UNUSED(23); WV2_UNUSED(24);
+    WV2_METHOD(add_ProcessFailed)(ICoreWebView2ProcessFailedEventHandler* handler, EventRegistrationToken* token) = 0;
+    WV2_METHOD(remove_ProcessFailed)(EventRegistrationToken token) = 0;
+    // 27-30: scripts, preview capture.
+    WV2_UNUSED(27); WV2_UNUSED(28); WV2_UNUSED(29); WV2_UNUSED(30);
+    WV2_METHOD(Reload)() = 0;
+    // 32-43: web messages, DevTools protocol, history and Stop.
+    WV2_UNUSED(32); WV2_UNUSED(33); WV2_UNUSED(34);
     WV2_UNUSED(35); WV2_UNUSED(36); WV2_UNUSED(37); WV2_UNUSED(38); WV2_UNUSED(39); WV2_UNUSED(40);
     WV2_UNUSED(41); WV2_UNUSED(42); WV2_UNUSED(43);
     WV2_METHOD(add_NewWindowRequested)(ICoreWebView2NewWindowRequestedEventHandler* handler,
@@ -130,6 +146,10 @@ struct ICoreWebView2NewWindowRequestedEventArgs : IUnknown {
     WV2_METHOD(get_IsUserInitiated)(BOOL* isUserInitiated) = 0;
 };
 
+struct ICoreWebView2ProcessFailedEventArgs : IUnknown {
+    WV2_METHOD(get_ProcessFailedKind)(COREWEBVIEW2_PROCESS_FAILED_KIND* kind) = 0;
+};
+
 struct ICoreWebView2WebResourceRequestedEventArgs : IUnknown {
     WV2_METHOD(get_Request)(ICoreWebView2WebResourceRequest** request) = 0;
 };
@@ -166,6 +186,7 @@ constexpr IID ControllerCompletedHandler = {0x6C4819F3, 0xC9B7, 0x4260, {0x81, 0
 constexpr IID NavigationCompletedEventHandler = {0xD33A35BF, 0x1C49, 0x4F98, {0x93, 0xAB, 0x00, 0x6E, 0x05, 0x33, 0xFE, 0x1C}};
 constexpr IID NavigationStartingEventHandler = {0x9ADBE429, 0xF36D, 0x432B, {0x9D, 0xDC, 0xF8, 0x88, 0x1F, 0xBD, 0x76, 0xE3}};
 constexpr IID NewWindowRequestedEventHandler = {0xD4C185FE, 0xC81C, 0x4989, {0x97, 0xAF, 0x2D, 0x3F, 0xA7, 0xAB, 0x56, 0x51}};
+constexpr IID ProcessFailedEventHandler = {0x79E0AEA4, 0x990B, 0x42D9, {0xAA, 0x1D, 0x0F, 0xCC, 0x2E, 0x5B, 0xC7, 0xF1}};
 constexpr IID WebResourceRequestedEventHandler = {0xAB00B74C, 0x15F1, 0x4646, {0x80, 0xE8, 0xE7, 0x63, 0x41, 0xD2, 0x5D, 0x71}};
 }  // namespace webview2_iid
 

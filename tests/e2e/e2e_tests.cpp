@@ -2,6 +2,7 @@
 #include "program_fixture.h"
 
 #include "base/base.h"
+#include "fake_webview2/fake_webview2.h"
 #include "i18n/i18n.h"
 #include "settings/settings.h"
 #include "test_folder.h"
@@ -643,6 +644,9 @@ TEST_F(ProgramTest, EveryHelpButtonShowsItsIconAndOpensItsOwnTopic) {
         EXPECT_TRUE(PumpUntil([&] { return WindowText(view) == expected; }, 3000))
             << "help button " << id << " shows " << WideToUtf8(WindowText(view));
     }
+    // The view follows the window when it moves.
+    SetWindowPos(window, nullptr, 40, 30, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    EXPECT_TRUE(PumpUntil([&] { return GetPropW(view, kMovesProperty) != nullptr; }, 3000));
 
     PostMessageW(window, WM_CLOSE, 0, 0);
     EXPECT_EQ(program.WaitForExit(), 0u);

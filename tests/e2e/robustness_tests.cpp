@@ -11,9 +11,29 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <random>
+#include <thread>
 
 namespace {
+
+// `path` held open by "another program" (this test) with `share`, from now
+// until `ms` later.
+class HeldFile {
+public:
+    HeldFile(const std::wstring& path, DWORD share, DWORD ms)
+        : handle_(CreateFileW(path.c_str(), GENERIC_READ, share, nullptr, OPEN_EXISTING, 0, nullptr)),
+          releaser_([this, ms] {
+              Sleep(ms);
+              CloseHandle(handle_);
+          }) {}
+    ~HeldFile() { releaser_.join(); }
+    bool Held() const { return handle_ != INVALID_HANDLE_VALUE; }
+
+private:
+    HANDLE handle_;
+    std::thread releaser_;
+};
 
 class RobustnessTest : public ProgramFixture {
 protected:
@@ -113,6 +133,31 @@ TEST_F(RobustnessTest, UnwritableSettingsFileIsKeptByteForByte) {
         EXPECT_EQ(ReadBytes(SettingsFile()), old);
         EXPECT_EQ(CountFiles(DataFolder()), 1) << "no temporary file is left";
     }
+}
+
+// A settings file that another program holds for a moment is waited for: a
+// start while it shares no reading shows the stored values (not defaults
+// that the next Save would store), and a Save while it shares no deleting
+// goes through once it is let go. (Held all the time: the test above.)
+TEST_F(RobustnessTest, AFileHeldForAMomentIsWaitedFor) {
+    Settings stored;
+    stored.HotkeyAlt = true;
+    WriteSettings(ComposeSettingsText(stored, WideToUtf8));
+    std::optional<HeldFile> held(std::in_place, SettingsFile(), 0, 700);
+    ASSERT_TRUE(held->Held());
+    RunningProgram program(ProgramFolder(L"e2e-narrow"), appData_.Path());
+    HWND window = program.WaitForWindow();
+    ASSERT_NE(window, nullptr);
+    EXPECT_TRUE(IsChecked(window, IDC_HOTKEY_ALT)) << "the stored values are shown";
+    held.reset();
+
+    Click(window, IDC_PLAY_SOUND);
+    held.emplace(SettingsFile(), FILE_SHARE_READ, 250);
+    Click(window, IDC_SAVE);
+    EXPECT_EQ(program.WaitForExit(), 0u) << "saved, no warning";
+    stored.PlaySound = true;
+    EXPECT_EQ(ReadBytes(SettingsFile()), ComposeSettingsText(stored, WideToUtf8));
+    EXPECT_TRUE(PumpUntil([&] { return paster_.Messages().size() == 1; }, 3000));
 }
 
 TEST_F(RobustnessTest, DataFolderThatCannotBeMadeIsReported) {

@@ -21,6 +21,7 @@ struct Handlers {
     ICoreWebView2NavigationStartingEventHandler* navigationStarting = nullptr;
     ICoreWebView2NewWindowRequestedEventHandler* newWindowRequested = nullptr;
     ICoreWebView2WebResourceRequestedEventHandler* webResourceRequested = nullptr;
+    ICoreWebView2ProcessFailedEventHandler* processFailed = nullptr;
 };
 
 struct Runtime {
@@ -36,6 +37,7 @@ struct Runtime {
     std::vector<std::wstring> filters;
     ICoreWebView2* view = nullptr;  // the latest web view, not owned
     HWND viewWindow = nullptr;      // the latest view's window; its text is the page shown
+    IUnknown* invoking = nullptr;   // the handler being invoked, which may remove itself
 };
 
 Runtime runtime;
@@ -113,13 +115,14 @@ Handler* Hold(Handler* handler, const IID& iid) {
     return handler;
 }
 
-// Drops our reference; the program must have dropped its own already.
+// Drops our reference; the program must have dropped its own already, but
+// for the one it holds while that handler runs.
 template <typename Handler>
 void Drop(Handler*& handler, const char* what) {
     if (!handler) return;
     ULONG left = handler->Release();
     --runtime.heldHandlers;
-    if (left != 0) {
+    if (left != (handler == runtime.invoking ? 1u : 0u)) {
         ++runtime.errors;
         Log(std::string("ERROR ") + what + " handler still referenced: " + std::to_string(left));
     }
@@ -280,6 +283,19 @@ private:
     BOOL success_;
 };
 
+// The args carry no IID of their own in our declarations; nobody asks.
+class FakeProcessFailedArgs : public FakeObject<ICoreWebView2ProcessFailedEventArgs> {
+public:
+    explicit FakeProcessFailedArgs(int kind) : FakeObject(IID_IUnknown), kind_(kind) {}
+    HRESULT STDMETHODCALLTYPE get_ProcessFailedKind(COREWEBVIEW2_PROCESS_FAILED_KIND* kind) override {
+        *kind = static_cast<COREWEBVIEW2_PROCESS_FAILED_KIND>(kind_);
+        return S_OK;
+    }
+
+private:
+    int kind_;
+};
+
 EventRegistrationToken NewToken() {
     return EventRegistrationToken{runtime.nextToken++};
 }
@@ -296,8 +312,7 @@ public:
     }
     UNUSED_SLOT(04) UNUSED_SLOT(06) UNUSED_SLOT(09) UNUSED_SLOT(10) UNUSED_SLOT(11) UNUSED_SLOT(12) UNUSED_SLOT(13)
     UNUSED_SLOT(14) UNUSED_SLOT(17) UNUSED_SLOT(18) UNUSED_SLOT(19) UNUSED_SLOT(20) UNUSED_SLOT(21) UNUSED_SLOT(22)
-    UNUSED_SLOT(23) UNUSED_SLOT(24) UNUSED_SLOT(25) UNUSED_SLOT(26) UNUSED_SLOT(27) UNUSED_SLOT(28) UNUSED_SLOT(29)
-    UNUSED_SLOT(30) UNUSED_SLOT(31) UNUSED_SLOT(32) UNUSED_SLOT(33) UNUSED_SLOT(34) UNUSED_SLOT(35) UNUSED_SLOT(36)
+    UNUSED_SLOT(23) UNUSED_SLOT(24) UNUSED_SLOT(27) UNUSED_SLOT(28) UNUSED_SLOT(29) UNUSED_SLOT(30) UNUSED_SLOT(32) UNUSED_SLOT(33) UNUSED_SLOT(34) UNUSED_SLOT(35) UNUSED_SLOT(36)
     UNUSED_SLOT(37) UNUSED_SLOT(38) UNUSED_SLOT(39) UNUSED_SLOT(40) UNUSED_SLOT(41) UNUSED_SLOT(42) UNUSED_SLOT(43)
     UNUSED_SLOT(46) UNUSED_SLOT(47) UNUSED_SLOT(48) UNUSED_SLOT(49) UNUSED_SLOT(50) UNUSED_SLOT(51) UNUSED_SLOT(52)
     UNUSED_SLOT(53) UNUSED_SLOT(54)
@@ -343,6 +358,18 @@ public:
     }
     HRESULT STDMETHODCALLTYPE remove_WebResourceRequested(EventRegistrationToken token) override {
         return Remove("WebResourceRequested", runtime.handlers.webResourceRequested, token);
+    }
+    HRESULT STDMETHODCALLTYPE add_ProcessFailed(ICoreWebView2ProcessFailedEventHandler* handler,
+                                                EventRegistrationToken* token) override {
+        return Add("ProcessFailed", handler, webview2_iid::ProcessFailedEventHandler, runtime.handlers.processFailed,
+                   token);
+    }
+    HRESULT STDMETHODCALLTYPE remove_ProcessFailed(EventRegistrationToken token) override {
+        return Remove("ProcessFailed", runtime.handlers.processFailed, token);
+    }
+    HRESULT STDMETHODCALLTYPE Reload() override {
+        Log("Reload");
+        return S_OK;
     }
     HRESULT STDMETHODCALLTYPE AddWebResourceRequestedFilter(LPCWSTR uri,
                                                             COREWEBVIEW2_WEB_RESOURCE_CONTEXT context) override {
@@ -398,7 +425,14 @@ public:
     }
     UNUSED_SLOT(07) UNUSED_SLOT(08) UNUSED_SLOT(09) UNUSED_SLOT(10) UNUSED_SLOT(11) UNUSED_SLOT(12) UNUSED_SLOT(13)
     UNUSED_SLOT(14) UNUSED_SLOT(15) UNUSED_SLOT(16) UNUSED_SLOT(17) UNUSED_SLOT(18) UNUSED_SLOT(19) UNUSED_SLOT(20)
-    UNUSED_SLOT(21) UNUSED_SLOT(22) UNUSED_SLOT(23)
+    UNUSED_SLOT(21) UNUSED_SLOT(22)
+
+    // Counted on the view window too, where another process can read it.
+    HRESULT STDMETHODCALLTYPE NotifyParentWindowPositionChanged() override {
+        Log("NotifyParentWindowPositionChanged");
+        if (window_) SetPropW(window_, kMovesProperty, reinterpret_cast<HANDLE>(++moves_));
+        return S_OK;
+    }
 
     HRESULT STDMETHODCALLTYPE get_IsVisible(BOOL* visible) override {
         *visible = window_ && IsWindowVisible(window_);
@@ -450,6 +484,7 @@ private:
     HWND window_ = nullptr;
     RECT bounds_{};
     FakeWebView* view_ = nullptr;
+    INT_PTR moves_ = 0;
 };
 
 class FakeEnvironment : public FakeObject<ICoreWebView2Environment> {
@@ -478,7 +513,9 @@ public:
 template <typename Handler, typename Args>
 int Fire(Handler* handler, Args* args) {
     if (!handler) return -1;
+    runtime.invoking = handler;
     handler->Invoke(runtime.view, args);
+    runtime.invoking = nullptr;
     return 0;
 }
 
@@ -605,6 +642,13 @@ __declspec(dllexport) int FakeWebView2_FireWebResourceRequested(const wchar_t* u
     auto* args = new FakeResourceArgs();
     int result = Fire(runtime.handlers.webResourceRequested, args);
     if (result == 0) result = args->headersSet;
+    args->Release();
+    return result;
+}
+
+__declspec(dllexport) int FakeWebView2_FireProcessFailed(int kind) {
+    auto* args = new FakeProcessFailedArgs(kind);
+    int result = Fire(runtime.handlers.processFailed, args);
     args->Release();
     return result;
 }

@@ -14,6 +14,9 @@ enum FakeWebView2Failure : unsigned {
     kVersionNull = 1u << 6,
 };
 
+// The view window's property that counts NotifyParentWindowPositionChanged.
+constexpr wchar_t kMovesProperty[] = L"FakeWebView2Moves";
+
 // Function types of the exports, looked up by the tests with GetProcAddress.
 extern "C" {
 using FakeResetFunction = void (*)(unsigned failures);
