@@ -181,6 +181,11 @@ TEST_F(ProgramTest, LayoutFollowsTheFixedTablesAndPagesSwitch) {
     for (auto [id, top] : {std::pair{IDC_PLAY_SOUND, 155}, {IDC_REPLACE_LINE_BREAKS, 55}, {IDC_MARKDOWN_LINKS, 55},
                            {IDC_COLLAPSE_SPACES, static_cast<int>(tabLabel.top) + 34}})
         expected.push_back({id, {190, top, 610, 0}});
+    // The status line and the download button below the first page's rows.
+    RECT last = ClientRectOf(Control(window, IDC_PERIODICALLY_RESET_HOTKEY), window);
+    const int y = last.top + std::max<int>(last.bottom - last.top, 25) + 8;
+    expected.push_back({IDC_WEBVIEW2_STATUS, {190, y + 12, 620, y + 36}});
+    expected.push_back({IDC_DOWNLOAD_WEBVIEW2, {190, y + 42, 620, y + 72}});
     for (const Expected& e : expected) {
         RECT r = ClientRectOf(Control(window, e.id), window);
         EXPECT_EQ(r.left, e.rect.left) << e.id;
