@@ -122,10 +122,11 @@ int AddOptionRows(const Builder& b, int page) {
         HWND control = CreateOptionControl(b, row, top);
         AddToPage(page, control);
         if (row.helpId) AddToPage(page, CreateHelpButton(b.parent, row.helpId, row.help.x, top + row.help.y));
+        if (!row.flows) continue;
         RECT rect{};
         GetWindowRect(control, &rect);
-        int height = std::max(static_cast<int>(rect.bottom - rect.top), kMinimumRowHeight) + kRowGap;
-        if (row.flows) y += row.kind == OptionKind::Box ? height : kTabLineAdvance;
+        y += row.kind == OptionKind::Box ? std::max<int>(rect.bottom - rect.top, kMinimumRowHeight) + kRowGap
+                                         : kTabLineAdvance;
     }
     return y;
 }

@@ -10,7 +10,6 @@
 #include "ui/window_state.h"
 #include "web/web.h"
 
-#include <algorithm>
 #include <iterator>
 #include <utility>
 #include <vector>
@@ -133,12 +132,11 @@ bool SaveTakenHotkeyAnyway(HWND window, const Hotkey& hotkey) {
 // stays; one that works posts the reload message and closes.
 void OnSave(HWND window) {
     ReadControlsIntoSettings(window);
-    auto isSetModifier = [](const OptionRow& r) { return r.kind == OptionKind::Modifier && currentSettings.*r.flag; };
-    if (std::ranges::none_of(OptionRows(), isSetModifier)) {
+    Hotkey hotkey = HotkeyOf(currentSettings);
+    if (hotkey.modifiers == 0) {
         ShowWarning(window, TextKey::NoModifierWarning);
         return;
     }
-    Hotkey hotkey = HotkeyOf(currentSettings);
     if (IsChangedHotkeyTaken(window, hotkey) && !SaveTakenHotkeyAnyway(window, hotkey)) return;
     // A failed write must not look like a save: the window stays open, the
     // paster is not told and the snapshot stays for Cancel.
