@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 namespace {
 
 #if defined(_WIN64)
@@ -52,6 +54,18 @@ TEST(InstalledRuntime, FirstUsableRecordedFolderWins) {
     EXPECT_EQ(chosen.version, L"131.0.2903.86");
     EXPECT_EQ(chosen.dllPath, usable + L"\\EBWebView\\" + kArchitecture + L"\\EmbeddedBrowserWebView.dll");
     EXPECT_EQ(web::ChooseInstalledRuntime({withoutDll, usable + L"\\"}).version, L"131.0.2903.86");
+
+    // Any drive, in either case: Wine maps drive Z: to the file system's root.
+    using UnixName = char*(CDECL*)(const wchar_t*);
+    auto unixName = reinterpret_cast<UnixName>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
+    ASSERT_NE(unixName, nullptr);
+    char* name = unixName(usable.c_str());
+    std::wstring onZ(name, name + strlen(name));
+    HeapFree(GetProcessHeap(), 0, name);
+    for (const wchar_t* drive : {L"Z:", L"z:"}) {
+        EXPECT_EQ(web::ChooseInstalledRuntime({drive + onZ}).version, L"131.0.2903.86") << drive + onZ;
+    }
 
     std::wstring relative = usable.substr(usable.find(L'\\') + 1);  // no drive letter
     for (const std::vector<std::wstring>& recorded :

@@ -30,6 +30,8 @@ constexpr float kOneUnitPerPixelDpi = 96.0f;
 // What shows behind the text of static texts and check boxes, all of which
 // sit on a card.
 HBRUSH cardBrush = nullptr;
+// The cards' Direct2D brush: made with the render target, released with it.
+ID2D1SolidColorBrush* cardFill = nullptr;
 
 using CreateFactoryFunction = HRESULT(WINAPI*)(D2D1_FACTORY_TYPE, REFIID, const D2D1_FACTORY_OPTIONS*, void**);
 
@@ -80,18 +82,20 @@ bool EnsureRenderTarget() {
         renderTarget = nullptr;
         return false;
     }
+    if (FAILED(renderTarget->CreateSolidColorBrush(&kCard, nullptr, &cardFill)) || !cardFill) {
+        cardFill = nullptr;
+        ReleaseRenderTarget();
+        return false;
+    }
     return true;
 }
 
 void FillCard(const RECT& rect) {
-    ID2D1SolidColorBrush* brush = nullptr;
-    if (FAILED(renderTarget->CreateSolidColorBrush(&kCard, nullptr, &brush)) || !brush) return;
     D2D1_ROUNDED_RECT card = {{static_cast<float>(rect.left), static_cast<float>(rect.top),
                                static_cast<float>(rect.right), static_cast<float>(rect.bottom)},
                               static_cast<float>(kCardRadius),
                               static_cast<float>(kCardRadius)};
-    renderTarget->FillRoundedRectangle(&card, brush);
-    brush->Release();
+    renderTarget->FillRoundedRectangle(&card, cardFill);
 }
 
 bool DrawFrame(HDC dc, const RECT& client) {
@@ -151,6 +155,8 @@ void ResizeRenderTarget(UINT, UINT) {
 
 void ReleaseRenderTarget() {
     if (!renderTarget) return;
+    if (cardFill) cardFill->Release();
+    cardFill = nullptr;
     renderTarget->Release();
     renderTarget = nullptr;
 }

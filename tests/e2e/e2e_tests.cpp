@@ -195,11 +195,19 @@ TEST_F(ProgramTest, LayoutFollowsTheFixedTablesAndPagesSwitch) {
             EXPECT_EQ(r.bottom, e.rect.bottom) << e.id;
         }
     }
-    // Flowing rows: each starts 8 below the previous one's bottom.
+    // Flowing rows: a line of the window's font (Segoe UI, 16 px) plus 8, at
+    // least 25 high; each starts 8 below the previous one's bottom.
+    HFONT font = CreateFontW(-16, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, L"Segoe UI");
+    HDC screen = GetDC(nullptr);
+    HGDIOBJ old = SelectObject(screen, font);
+    TEXTMETRICW metrics{};
+    GetTextMetricsW(screen, &metrics);
+    DeleteObject(SelectObject(screen, old));
+    ReleaseDC(nullptr, screen);
     RECT play = ClientRectOf(Control(window, IDC_PLAY_SOUND), window);
     RECT start = ClientRectOf(Control(window, IDC_START_WITH_WINDOWS), window);
     EXPECT_EQ(start.top, play.bottom + 8);
-    EXPECT_GE(play.bottom - play.top, 25);
+    EXPECT_EQ(play.bottom - play.top, std::max<int>(metrics.tmHeight + 8, 25));
 
     const int pageMembers[5] = {IDC_LANGUAGE, IDC_TAB_SPACES, IDC_KATAKANA_WIDTH, IDC_EXCEL_VALUES, IDC_PRODUCT_NAME};
     for (int page = 0; page < 5; ++page) {
