@@ -20,3 +20,21 @@ inline DWORD TimeScale() {
 inline DWORD Scaled(DWORD milliseconds) {
     return milliseconds * TimeScale();
 }
+
+// Runs this thread's message loop (so windows of this thread receive what is
+// posted to them) until `done` returns true or `timeoutMs` (scaled) has passed.
+template <typename Done>
+bool PumpUntil(Done done, DWORD timeoutMs) {
+    timeoutMs = Scaled(timeoutMs);
+    DWORD start = GetTickCount();
+    for (;;) {
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+        if (done()) return true;
+        if (GetTickCount() - start > timeoutMs) return false;
+        Sleep(20);
+    }
+}

@@ -9,16 +9,32 @@
 
 namespace {
 
+int fontsReceived = 0;
+
+LRESULT CALLBACK CountFonts(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_SETFONT) ++fontsReceived;
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
 // Nothing of a window is built without one: no control, no help view (the
 // fake WebView2Loader.dll lies beside this test), no font sent anywhere.
 // The window class is not registered in this process, so creation fails.
 TEST(SettingsWindow, ARefusedWindowBuildsNothing) {
     instanceHandle = GetModuleHandleW(nullptr);
     ASSERT_FALSE(web::GetWebView2RuntimeVersion().empty()) << "the fake runtime is found";
+    WNDCLASSW bystanderClass{};  // another top-level window of the desktop
+    bystanderClass.lpfnWndProc = CountFonts;
+    bystanderClass.hInstance = instanceHandle;
+    bystanderClass.lpszClassName = L"Bystander";
+    RegisterClassW(&bystanderClass);
+    HWND bystander = CreateWindowExW(0, L"Bystander", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, instanceHandle, nullptr);
+    ASSERT_NE(bystander, nullptr);
     CreateSettingsWindow();
     EXPECT_EQ(mainWindow, nullptr);
     EXPECT_EQ(helpView, nullptr) << "a help view without a window was started";
     for (const auto& controls : pageControls) EXPECT_TRUE(controls.empty());
+    EXPECT_EQ(fontsReceived, 0) << "the font was sent to another window";
+    DestroyWindow(bystander);
 }
 
 }  // namespace

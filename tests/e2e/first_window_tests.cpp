@@ -4,6 +4,8 @@
 #include "program_fixture.h"
 
 #include "base/base.h"
+#include "i18n/i18n.h"
+#include "i18n/text_keys.h"
 #include "ui/control_ids.h"
 
 #include <gtest/gtest.h>
@@ -11,24 +13,6 @@
 #include <cstdlib>
 
 namespace {
-
-struct LanguageLook {
-    const char* code;
-    const wchar_t* title;
-    const wchar_t* languageLabel;
-    const wchar_t* systemSettings;  // first item of the language list and of the navigation
-    const wchar_t* save;
-    bool rightToLeft;
-};
-
-const LanguageLook kLooks[] = {
-    {"en", L"Slatewash Settings", L"Language", L"System settings", L"Save", false},
-    {"ja", L"Slatewash 設定", L"表示言語", L"システム設定", L"保存", false},
-    {"ko", L"Slatewash 설정", L"표시 언어", L"시스템 설정", L"저장", false},
-    {"zh-CN", L"Slatewash 设置", L"界面语言", L"系统设置", L"保存", false},
-    {"zh-TW", L"Slatewash 設定", L"介面語言", L"系統設定", L"儲存", false},
-    {"ar", L"إعدادات Slatewash", L"اللغة", L"إعدادات النظام", L"حفظ", true},
-};
 
 // Rows of the control's rectangle, less `left` pixels (a check box's glyph)
 // and `edge` on every side (a button's frame), that hold text ink (dark
@@ -57,20 +41,17 @@ class FirstWindowTest : public ProgramFixture {};
 TEST_F(FirstWindowTest, ShowsTheDisplayLanguageInTheWindowsFont) {
     const char* code = std::getenv("SLATEWASH_EXPECTED_LANGUAGE");
     if (!code) GTEST_SKIP() << "run by ctest with a display language";
-    const LanguageLook* look = nullptr;
-    for (const LanguageLook& candidate : kLooks) {
-        if (std::string(candidate.code) == code) look = &candidate;
-    }
-    ASSERT_NE(look, nullptr) << code;
+    StringTable language = LoadLocaleFile(Utf8ToWide(code));
+    ASSERT_FALSE(language.empty()) << code;
 
     RunningProgram program(ProgramFolder(L"e2e-narrow"), appData_.Path());
     HWND window = program.WaitForWindow();
     ASSERT_NE(window, nullptr);
-    EXPECT_EQ(WindowText(window), look->title);
-    EXPECT_EQ(WindowText(Control(window, IDC_LANGUAGE_LABEL)), look->languageLabel);
-    EXPECT_EQ(ComboSelectionText(window, IDC_LANGUAGE), look->systemSettings);
-    EXPECT_EQ(WindowText(Control(window, IDC_SAVE)), look->save);
-    EXPECT_EQ((GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_RTLREADING) != 0, look->rightToLeft);
+    EXPECT_EQ(WindowText(window), language[TextKey::SettingsTitle]);
+    EXPECT_EQ(WindowText(Control(window, IDC_LANGUAGE_LABEL)), language[TextKey::Language]);
+    EXPECT_EQ(ComboSelectionText(window, IDC_LANGUAGE), language[TextKey::SystemSettings]);
+    EXPECT_EQ(WindowText(Control(window, IDC_SAVE)), language[TextKey::Save]);
+    EXPECT_EQ((GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_RTLREADING) != 0, std::string(code) == "ar");
 
     // The window's font is 16 pixels high: the text of a label, a check box
     // and a button stands 12 to 19 pixels tall on the screen in every script
@@ -86,8 +67,7 @@ TEST_F(FirstWindowTest, ShowsTheDisplayLanguageInTheWindowsFont) {
         EXPECT_LE(ink, 19) << "control " << text.id;
     }
 
-    PostMessageW(window, WM_CLOSE, 0, 0);
-    EXPECT_EQ(program.WaitForExit(), 0u);
+    EXPECT_EQ(program.Close(window), 0u);
 }
 
 }  // namespace

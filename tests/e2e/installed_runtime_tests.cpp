@@ -81,8 +81,7 @@ protected:
         HWND window = program.WaitForWindow();
         if (!window) return {};
         FirstLook look{OuterSize(window).cx, WindowText(Control(window, IDC_WEBVIEW2_STATUS))};
-        PostMessageW(window, WM_CLOSE, 0, 0);
-        EXPECT_EQ(program.WaitForExit(), 0u);
+        EXPECT_EQ(program.Close(window), 0u);
         return look;
     }
 
@@ -116,8 +115,7 @@ TEST_F(InstalledRuntimeTest, RecordedRuntimeGivesTheHelpViewWithoutTheLoaderDll)
     PumpUntil([&] { return WindowText(view) != std::wstring(kHelpBase) + L"overview/?view=app"; }, 5000);
     EXPECT_EQ(WindowText(view), std::wstring(kHelpBase) + L"language/?view=app");
 
-    PostMessageW(window, WM_CLOSE, 0, 0);
-    EXPECT_EQ(program.WaitForExit(), 0u);
+    EXPECT_EQ(program.Close(window), 0u);
 }
 
 TEST_F(InstalledRuntimeTest, TheMachineWideRecordWinsOverTheUsersOwn) {

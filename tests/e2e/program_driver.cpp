@@ -173,6 +173,11 @@ DWORD RunningProgram::WaitForExit(DWORD timeoutMs) {
     return code;
 }
 
+DWORD RunningProgram::Close(HWND window) {
+    PostMessageW(window, WM_CLOSE, 0, 0);
+    return WaitForExit();
+}
+
 bool RunningProgram::IsRunning() const {
     return process_ && WaitForSingleObject(process_, 0) == WAIT_TIMEOUT;
 }

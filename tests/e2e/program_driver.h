@@ -55,6 +55,8 @@ public:
     HWND WaitForMessageBox(DWORD timeoutMs = 10000);
     // Exit code, or STILL_ACTIVE when the process did not end in time.
     DWORD WaitForExit(DWORD timeoutMs = 15000);
+    // Closes `window` as its close box would and waits for the exit.
+    DWORD Close(HWND window);
     bool IsRunning() const;
 
 private:
@@ -72,24 +74,6 @@ struct MessageBoxSeen {
 MessageBoxSeen AnswerMessageBox(RunningProgram& program, int button);
 // The same with OK; returns the caption.
 std::wstring AcceptMessageBox(RunningProgram& program);
-
-// Runs this thread's message loop (so the paster window receives its posted
-// messages) until `done` returns true or `timeoutMs` (scaled) has passed.
-template <typename Done>
-bool PumpUntil(Done done, DWORD timeoutMs) {
-    timeoutMs = Scaled(timeoutMs);
-    DWORD start = GetTickCount();
-    for (;;) {
-        MSG msg;
-        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&msg);
-            DispatchMessageW(&msg);
-        }
-        if (done()) return true;
-        if (GetTickCount() - start > timeoutMs) return false;
-        Sleep(20);
-    }
-}
 
 // A window of the paster's class that records every message 32770.
 class PasterWindow {

@@ -111,28 +111,49 @@ TEST_F(RobustnessTest, MalformedSettingsFilesStartSaneAndSaveCleanly) {
     }
 }
 
-TEST_F(RobustnessTest, UnwritableSettingsFileIsKeptByteForByte) {
+// Every way a save can fail: reported, the window stays, and the old file
+// (or folder) is kept as it was with no temporary file beside it.
+TEST_F(RobustnessTest, AFailedSaveIsReportedAndKeepsTheOldFile) {
     const std::string old = "{\"Language\": \"ja\", \"HotkeyAlt\": true}\n";
-    for (const char* how : {"read-only", "held open without sharing"}) {
-        SCOPED_TRACE(how);
-        WriteSettings(old);
+    enum Way { ReadOnly, HeldWithoutSharing, FolderInItsPlace, NoDataFolder, OverlongLocalAppData };
+    const std::pair<Way, const char*> ways[] = {
+        {ReadOnly, "read-only"},
+        {HeldWithoutSharing, "held open without sharing"},
+        {FolderInItsPlace, "a folder where the file should be"},
+        {NoDataFolder, "a data folder that cannot be made"},
+        {OverlongLocalAppData, "LOCALAPPDATA too long for a path"},
+    };
+    for (const auto& [way, what] : ways) {
+        SCOPED_TRACE(what);
+        std::wstring localAppData = appData_.Path();
         HANDLE holder = INVALID_HANDLE_VALUE;
-        if (std::string(how) == "read-only") {
-            SetFileAttributesW(SettingsFile().c_str(), FILE_ATTRIBUTE_READONLY);
-        } else {
+        WriteSettings(old);
+        if (way == ReadOnly) SetFileAttributesW(SettingsFile().c_str(), FILE_ATTRIBUTE_READONLY);
+        if (way == HeldWithoutSharing) {
             holder = CreateFileW(SettingsFile().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
             ASSERT_NE(holder, INVALID_HANDLE_VALUE);
         }
-        RunningProgram program(ProgramFolder(L"e2e-narrow"), appData_.Path());
+        if (way == FolderInItsPlace) {
+            DeleteFileW(SettingsFile().c_str());
+            CreateDirectoryW(SettingsFile().c_str(), nullptr);
+        }
+        if (way == NoDataFolder) localAppData = appData_ / L"missing\\deeper";
+        if (way == OverlongLocalAppData) localAppData = std::wstring(33000, L'x');
+        RunningProgram program(ProgramFolder(L"e2e-narrow"), localAppData);
         HWND window = program.WaitForWindow();
         ASSERT_NE(window, nullptr);
         ExpectSaneControls(window);
         SaveAndExpectWarning(program, window);
         if (holder != INVALID_HANDLE_VALUE) CloseHandle(holder);
         SetFileAttributesW(SettingsFile().c_str(), FILE_ATTRIBUTE_NORMAL);
-        EXPECT_EQ(ReadBytes(SettingsFile()), old);
         EXPECT_EQ(CountFiles(DataFolder()), 1) << "no temporary file is left";
+        if (way == FolderInItsPlace) {
+            EXPECT_TRUE(RemoveDirectoryW(SettingsFile().c_str())) << "the folder is still there, empty";
+        } else {
+            EXPECT_EQ(ReadBytes(SettingsFile()), old);
+        }
     }
+    EXPECT_FALSE(FileExists(appData_ / L"missing"));
 }
 
 // A settings file that another program holds for a moment is waited for: a
@@ -160,28 +181,20 @@ TEST_F(RobustnessTest, AFileHeldForAMomentIsWaitedFor) {
     EXPECT_TRUE(PumpUntil([&] { return paster_.Messages().size() == 1; }, 3000));
 }
 
-TEST_F(RobustnessTest, DataFolderThatCannotBeMadeIsReported) {
-    for (const std::wstring& localAppData :
-         {appData_ / L"missing\\deeper", std::wstring(33000, L'x'), std::wstring(L"")}) {
-        RunningProgram program(ProgramFolder(L"e2e-narrow"), localAppData);
-        HWND window = program.WaitForWindow();
-        ASSERT_NE(window, nullptr);
-        ExpectSaneControls(window);
-        if (localAppData.empty()) {
-            // No LOCALAPPDATA: the data folder goes under the program's
-            // current folder, which is writable here.
-            Click(window, IDC_SAVE);
-            EXPECT_EQ(program.WaitForExit(), 0u);
-            std::wstring written = ProgramFolder(L"e2e-narrow") + L"\\Korvenda\\Slatewash\\settings.json";
-            EXPECT_EQ(ReadBytes(written), ComposeSettingsText(Settings{}, WideToUtf8));
-            DeleteFileW(written.c_str());
-            RemoveDirectoryW((ProgramFolder(L"e2e-narrow") + L"\\Korvenda\\Slatewash").c_str());
-            RemoveDirectoryW((ProgramFolder(L"e2e-narrow") + L"\\Korvenda").c_str());
-        } else {
-            SaveAndExpectWarning(program, window);
-        }
-    }
-    EXPECT_FALSE(FileExists(appData_ / L"missing"));
+// No LOCALAPPDATA: the data folder goes under the program's current folder,
+// which is writable here.
+TEST_F(RobustnessTest, WithoutLocalAppDataTheCurrentFolderIsUsed) {
+    const std::wstring folder = ProgramFolder(L"e2e-narrow");
+    RunningProgram program(folder, L"");
+    HWND window = program.WaitForWindow();
+    ASSERT_NE(window, nullptr);
+    Click(window, IDC_SAVE);
+    EXPECT_EQ(program.WaitForExit(), 0u);
+    std::wstring written = folder + L"\\Korvenda\\Slatewash\\settings.json";
+    EXPECT_EQ(ReadBytes(written), ComposeSettingsText(Settings{}, WideToUtf8));
+    DeleteFileW(written.c_str());
+    RemoveDirectoryW((folder + L"\\Korvenda\\Slatewash").c_str());
+    RemoveDirectoryW((folder + L"\\Korvenda").c_str());
 }
 
 TEST_F(RobustnessTest, MissingOrBrokenLocaleFilesStillGiveAWorkingWindow) {
@@ -233,6 +246,8 @@ TEST_F(RobustnessTest, VeryLongTextsInEveryControl) {
     HWND window = program.WaitForWindow();
     ASSERT_NE(window, nullptr);
     for (int page = 0; page < 5; ++page) SelectPage(window, page);
+    InvalidateRect(Control(window, IDC_NAVIGATION), nullptr, TRUE);
+    EXPECT_EQ(ListTextLength(window, IDC_NAVIGATION, 0), 10001);
     EXPECT_EQ(WindowText(Control(window, IDC_SAVE)).size(), 10001u);
     ExpectSaneControls(window);
     SaveAndExpectValidFile(program, window);

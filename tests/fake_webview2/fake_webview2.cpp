@@ -5,6 +5,7 @@
 // double releases on either side.
 #include "fake_webview2.h"
 
+#include "base/base.h"
 #include "web/webview2.h"
 
 #include <functional>
@@ -42,14 +43,6 @@ struct Runtime {
 
 Runtime runtime;
 HMODULE thisModule = nullptr;
-
-std::string Narrow(const std::wstring& text) {
-    if (text.empty()) return {};
-    int length = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
-    std::string bytes(static_cast<size_t>(length), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), bytes.data(), length, nullptr, nullptr);
-    return bytes;
-}
 
 void Log(const std::string& line) {
     runtime.log += line;
@@ -189,7 +182,7 @@ public:
     explicit FakeHeaders(int& count) : FakeObject(webview2_iid::HttpRequestHeaders), count_(count) {}
     UNUSED_SLOT(03) UNUSED_SLOT(04) UNUSED_SLOT(05)
     HRESULT STDMETHODCALLTYPE SetHeader(LPCWSTR name, LPCWSTR value) override {
-        Log("SetHeader " + Narrow(name) + ": " + Narrow(value));
+        Log("SetHeader " + WideToUtf8(name) + ": " + WideToUtf8(value));
         ++count_;
         return S_OK;
     }
@@ -211,21 +204,30 @@ private:
     int& count_;
 };
 
-class FakeResourceArgs : public FakeObject<ICoreWebView2WebResourceRequestedEventArgs> {
+// An event's args; `answer` is what the handler told the runtime through
+// them, which the Fire exports return.
+template <typename Interface>
+class FakeArgs : public FakeObject<Interface> {
 public:
-    FakeResourceArgs() : FakeObject(webview2_iid::WebResourceRequestedEventArgs) {}
-    HRESULT STDMETHODCALLTYPE get_Request(ICoreWebView2WebResourceRequest** request) override {
-        *request = new FakeRequest(headersSet);
-        return S_OK;
-    }
-    int headersSet = 0;
+    using FakeObject<Interface>::FakeObject;
+    int answer = 0;
 };
 
-class FakeStartingArgs : public FakeObject<ICoreWebView2NavigationStartingEventArgs> {
+class FakeResourceArgs : public FakeArgs<ICoreWebView2WebResourceRequestedEventArgs> {
 public:
-    FakeStartingArgs(std::wstring uri, BOOL userInitiated)
-        : FakeObject(webview2_iid::NavigationStartingEventArgs), uri_(std::move(uri)), user_(userInitiated) {}
-    UNUSED_SLOT(05) UNUSED_SLOT(06) UNUSED_SLOT(07)
+    FakeResourceArgs() : FakeArgs(webview2_iid::WebResourceRequestedEventArgs) {}
+    HRESULT STDMETHODCALLTYPE get_Request(ICoreWebView2WebResourceRequest** request) override {
+        *request = new FakeRequest(answer);  // the headers set
+        return S_OK;
+    }
+};
+
+// The args of a navigation or a new window, which a user or a script started.
+template <typename Interface>
+class FakeUriArgs : public FakeArgs<Interface> {
+public:
+    FakeUriArgs(const IID& iid, std::wstring uri, BOOL userInitiated)
+        : FakeArgs<Interface>(iid), uri_(std::move(uri)), user_(userInitiated) {}
     HRESULT STDMETHODCALLTYPE get_Uri(LPWSTR* uri) override {
         *uri = CoTaskString(uri_);
         return S_OK;
@@ -234,46 +236,39 @@ public:
         *user = user_;
         return S_OK;
     }
+
+private:
+    std::wstring uri_;
+    BOOL user_;
+};
+
+class FakeStartingArgs : public FakeUriArgs<ICoreWebView2NavigationStartingEventArgs> {
+public:
+    FakeStartingArgs(std::wstring uri, BOOL user)
+        : FakeUriArgs(webview2_iid::NavigationStartingEventArgs, std::move(uri), user) {}
+    UNUSED_SLOT(05) UNUSED_SLOT(06) UNUSED_SLOT(07)
     HRESULT STDMETHODCALLTYPE put_Cancel(BOOL cancel) override {
         Log("put_Cancel " + std::to_string(cancel));
-        cancelled = cancel;
+        answer = cancel;
         return S_OK;
     }
-    BOOL cancelled = FALSE;
-
-private:
-    std::wstring uri_;
-    BOOL user_;
 };
 
-class FakeNewWindowArgs : public FakeObject<ICoreWebView2NewWindowRequestedEventArgs> {
+class FakeNewWindowArgs : public FakeUriArgs<ICoreWebView2NewWindowRequestedEventArgs> {
 public:
-    FakeNewWindowArgs(std::wstring uri, BOOL userInitiated)
-        : FakeObject(webview2_iid::NewWindowRequestedEventArgs), uri_(std::move(uri)), user_(userInitiated) {}
+    FakeNewWindowArgs(std::wstring uri, BOOL user)
+        : FakeUriArgs(webview2_iid::NewWindowRequestedEventArgs, std::move(uri), user) {}
     UNUSED_SLOT(04) UNUSED_SLOT(05) UNUSED_SLOT(07)
-    HRESULT STDMETHODCALLTYPE get_Uri(LPWSTR* uri) override {
-        *uri = CoTaskString(uri_);
-        return S_OK;
-    }
     HRESULT STDMETHODCALLTYPE put_Handled(BOOL handled) override {
         Log("put_Handled " + std::to_string(handled));
-        this->handled = handled;
+        answer = handled;
         return S_OK;
     }
-    HRESULT STDMETHODCALLTYPE get_IsUserInitiated(BOOL* user) override {
-        *user = user_;
-        return S_OK;
-    }
-    BOOL handled = FALSE;
-
-private:
-    std::wstring uri_;
-    BOOL user_;
 };
 
-class FakeCompletedArgs : public FakeObject<ICoreWebView2NavigationCompletedEventArgs> {
+class FakeCompletedArgs : public FakeArgs<ICoreWebView2NavigationCompletedEventArgs> {
 public:
-    explicit FakeCompletedArgs(BOOL success) : FakeObject(webview2_iid::NavigationCompletedEventArgs), success_(success) {}
+    explicit FakeCompletedArgs(BOOL success) : FakeArgs(webview2_iid::NavigationCompletedEventArgs), success_(success) {}
     HRESULT STDMETHODCALLTYPE get_IsSuccess(BOOL* success) override {
         *success = success_;
         return S_OK;
@@ -284,9 +279,9 @@ private:
 };
 
 // The args carry no IID of their own in our declarations; nobody asks.
-class FakeProcessFailedArgs : public FakeObject<ICoreWebView2ProcessFailedEventArgs> {
+class FakeProcessFailedArgs : public FakeArgs<ICoreWebView2ProcessFailedEventArgs> {
 public:
-    explicit FakeProcessFailedArgs(int kind) : FakeObject(IID_IUnknown), kind_(kind) {}
+    explicit FakeProcessFailedArgs(int kind) : FakeArgs(IID_IUnknown), kind_(kind) {}
     HRESULT STDMETHODCALLTYPE get_ProcessFailedKind(COREWEBVIEW2_PROCESS_FAILED_KIND* kind) override {
         *kind = static_cast<COREWEBVIEW2_PROCESS_FAILED_KIND>(kind_);
         return S_OK;
@@ -323,7 +318,7 @@ public:
         return S_OK;
     }
     HRESULT STDMETHODCALLTYPE Navigate(LPCWSTR uri) override {
-        Log("Navigate " + Narrow(uri));
+        Log("Navigate " + WideToUtf8(uri));
         if (runtime.viewWindow) SetWindowTextW(runtime.viewWindow, uri);
         return S_OK;
     }
@@ -373,13 +368,13 @@ public:
     }
     HRESULT STDMETHODCALLTYPE AddWebResourceRequestedFilter(LPCWSTR uri,
                                                             COREWEBVIEW2_WEB_RESOURCE_CONTEXT context) override {
-        Log("AddWebResourceRequestedFilter " + Narrow(uri) + " " + std::to_string(context));
+        Log("AddWebResourceRequestedFilter " + WideToUtf8(uri) + " " + std::to_string(context));
         runtime.filters.push_back(uri);
         return S_OK;
     }
     HRESULT STDMETHODCALLTYPE RemoveWebResourceRequestedFilter(LPCWSTR uri,
                                                                COREWEBVIEW2_WEB_RESOURCE_CONTEXT context) override {
-        Log("RemoveWebResourceRequestedFilter " + Narrow(uri) + " " + std::to_string(context));
+        Log("RemoveWebResourceRequestedFilter " + WideToUtf8(uri) + " " + std::to_string(context));
         for (auto it = runtime.filters.begin(); it != runtime.filters.end(); ++it) {
             if (*it == uri) {
                 runtime.filters.erase(it);
@@ -509,14 +504,19 @@ public:
     }
 };
 
-// Fires `invoke` on a registered handler if the event is subscribed.
+// Fires the event at its handler with `args` (released here): -1 when no
+// handler is registered, else the args' answer.
 template <typename Handler, typename Args>
 int Fire(Handler* handler, Args* args) {
-    if (!handler) return -1;
-    runtime.invoking = handler;
-    handler->Invoke(runtime.view, args);
-    runtime.invoking = nullptr;
-    return 0;
+    int answer = -1;
+    if (handler) {
+        runtime.invoking = handler;
+        handler->Invoke(runtime.view, args);
+        runtime.invoking = nullptr;
+        answer = args->answer;
+    }
+    args->Release();
+    return answer;
 }
 
 bool MatchesFilter(const std::wstring& uri) {
@@ -555,7 +555,7 @@ __declspec(dllexport) HRESULT STDAPICALLTYPE CreateWebViewEnvironmentWithOptions
     BOOL checkRunningInstance, int runtimeType, PCWSTR userDataFolder, IUnknown* options,
     ICoreWebView2CreateCoreWebView2EnvironmentCompletedHandler* handler) {
     Log("CreateWebViewEnvironmentWithOptionsInternal check=" + std::to_string(checkRunningInstance) +
-        " type=" + std::to_string(runtimeType) + " data=" + Narrow(userDataFolder ? userDataFolder : L"") +
+        " type=" + std::to_string(runtimeType) + " data=" + WideToUtf8(userDataFolder ? userDataFolder : L"") +
         " options=" + (options ? "set" : "null"));
     if (checkRunningInstance != TRUE || runtimeType != 0 || !handler) return E_INVALIDARG;
     if (Fails(kFailEnvironmentAtOnce) || !FakeRuntimePartReady()) return E_FAIL;
@@ -569,7 +569,7 @@ __declspec(dllexport) HRESULT STDAPICALLTYPE CreateCoreWebView2EnvironmentWithOp
     PCWSTR browserFolder, PCWSTR userDataFolder, IUnknown* options,
     ICoreWebView2CreateCoreWebView2EnvironmentCompletedHandler* handler) {
     Log("CreateCoreWebView2EnvironmentWithOptions browser=" + std::string(browserFolder ? "set" : "null") +
-        " data=" + Narrow(userDataFolder ? userDataFolder : L"") + " options=" + (options ? "set" : "null"));
+        " data=" + WideToUtf8(userDataFolder ? userDataFolder : L"") + " options=" + (options ? "set" : "null"));
     if (Fails(kFailEnvironmentAtOnce)) return E_FAIL;
     Hold(handler, webview2_iid::EnvironmentCompletedHandler);
     Later([handler]() mutable {
@@ -620,44 +620,25 @@ __declspec(dllexport) int FakeWebView2_PendingSteps() {
 }
 
 __declspec(dllexport) int FakeWebView2_FireNavigationStarting(const wchar_t* uri, int userInitiated) {
-    auto* args = new FakeStartingArgs(uri, userInitiated);
-    int result = Fire(runtime.handlers.navigationStarting, args);
-    if (result == 0) result = args->cancelled ? 1 : 0;
-    args->Release();
-    return result;
+    return Fire(runtime.handlers.navigationStarting, new FakeStartingArgs(uri, userInitiated));
 }
 
 __declspec(dllexport) int FakeWebView2_FireNewWindowRequested(const wchar_t* uri, int userInitiated) {
-    auto* args = new FakeNewWindowArgs(uri, userInitiated);
-    int result = Fire(runtime.handlers.newWindowRequested, args);
-    if (result == 0) result = args->handled ? 1 : 0;
-    args->Release();
-    return result;
+    return Fire(runtime.handlers.newWindowRequested, new FakeNewWindowArgs(uri, userInitiated));
 }
 
 // Only requests that match a registered filter reach the handler, as in the
 // real runtime.
 __declspec(dllexport) int FakeWebView2_FireWebResourceRequested(const wchar_t* uri, int) {
-    if (!MatchesFilter(uri)) return -1;
-    auto* args = new FakeResourceArgs();
-    int result = Fire(runtime.handlers.webResourceRequested, args);
-    if (result == 0) result = args->headersSet;
-    args->Release();
-    return result;
+    return MatchesFilter(uri) ? Fire(runtime.handlers.webResourceRequested, new FakeResourceArgs()) : -1;
 }
 
 __declspec(dllexport) int FakeWebView2_FireProcessFailed(int kind) {
-    auto* args = new FakeProcessFailedArgs(kind);
-    int result = Fire(runtime.handlers.processFailed, args);
-    args->Release();
-    return result;
+    return Fire(runtime.handlers.processFailed, new FakeProcessFailedArgs(kind));
 }
 
 __declspec(dllexport) int FakeWebView2_FireNavigationCompleted(int success) {
-    auto* args = new FakeCompletedArgs(success);
-    int result = Fire(runtime.handlers.navigationCompleted, args);
-    args->Release();
-    return result;
+    return Fire(runtime.handlers.navigationCompleted, new FakeCompletedArgs(success));
 }
 
 }  // extern "C"
