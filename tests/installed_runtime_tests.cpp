@@ -9,12 +9,6 @@
 
 namespace {
 
-#if defined(_WIN64)
-constexpr wchar_t kArchitecture[] = L"x64";
-#else
-constexpr wchar_t kArchitecture[] = L"x86";
-#endif
-
 TEST(InstalledRuntime, VersionRule) {
     struct Case {
         const wchar_t* text;
@@ -37,12 +31,8 @@ TEST(InstalledRuntime, VersionRule) {
 TEST(InstalledRuntime, FirstUsableRecordedFolderWins) {
     TempFolder root;
     auto makeRuntime = [&](const std::wstring& version) {
-        std::wstring folder = root / version;
-        CreateDirectoryW(folder.c_str(), nullptr);
-        CreateDirectoryW((folder + L"\\EBWebView").c_str(), nullptr);
-        CreateDirectoryW((folder + L"\\EBWebView\\" + kArchitecture).c_str(), nullptr);
-        WriteBytes(folder + L"\\EBWebView\\" + kArchitecture + L"\\EmbeddedBrowserWebView.dll", "MZ");
-        return folder;
+        WriteBytes(RuntimeDllFolder(root / version) + L"\\EmbeddedBrowserWebView.dll", "MZ");
+        return root / version;
     };
     std::wstring usable = makeRuntime(L"131.0.2903.86");
     std::wstring tooOld = makeRuntime(L"80.0.361.48");
@@ -52,7 +42,7 @@ TEST(InstalledRuntime, FirstUsableRecordedFolderWins) {
     // The machine-wide record is unusable, so the per-user one answers.
     web::InstalledRuntime chosen = web::ChooseInstalledRuntime({tooOld, usable});
     EXPECT_EQ(chosen.version, L"131.0.2903.86");
-    EXPECT_EQ(chosen.dllPath, usable + L"\\EBWebView\\" + kArchitecture + L"\\EmbeddedBrowserWebView.dll");
+    EXPECT_EQ(chosen.dllPath, RuntimeDllFolder(usable) + L"\\EmbeddedBrowserWebView.dll");
     EXPECT_EQ(web::ChooseInstalledRuntime({withoutDll, usable + L"\\"}).version, L"131.0.2903.86");
 
     // Any drive, in either case: Wine maps drive Z: to the file system's root.

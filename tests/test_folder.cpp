@@ -66,6 +66,54 @@ ScopedEnvironment::~ScopedEnvironment() {
     SetEnvironmentVariableW(name_.c_str(), hadOld_ ? old_.c_str() : nullptr);
 }
 
+namespace {
+
+bool SetString(HKEY key, const wchar_t* name, const std::wstring& value) {
+    return RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                          static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t))) == ERROR_SUCCESS;
+}
+
+}  // namespace
+
+ScopedRegistryValue::ScopedRegistryValue(HKEY root, const std::wstring& key, const wchar_t* name,
+                                         const std::wstring& value, REGSAM view)
+    : root_(root), keyPath_(key), name_(name ? name : L""), view_(view) {
+    DWORD disposition = 0;
+    if (RegCreateKeyExW(root, key.c_str(), 0, nullptr, 0, KEY_QUERY_VALUE | KEY_SET_VALUE | view, nullptr, &key_,
+                        &disposition) != ERROR_SUCCESS) {
+        key_ = nullptr;
+        return;
+    }
+    createdKey_ = disposition == REG_CREATED_NEW_KEY;
+    wchar_t old[1024] = {};
+    DWORD size = sizeof old - sizeof(wchar_t);
+    if (RegQueryValueExW(key_, Name(), nullptr, nullptr, reinterpret_cast<BYTE*>(old), &size) == ERROR_SUCCESS)
+        old_ = old;
+    written_ = SetString(key_, Name(), value);
+}
+
+ScopedRegistryValue::~ScopedRegistryValue() {
+    if (!key_) return;
+    if (old_) {
+        SetString(key_, Name(), *old_);
+    } else {
+        RegDeleteValueW(key_, Name());
+    }
+    RegCloseKey(key_);
+    if (createdKey_) RegDeleteKeyExW(root_, keyPath_.c_str(), view_, 0);
+}
+
+std::wstring RuntimeDllFolder(const std::wstring& folder) {
+#if defined(_WIN64)
+    const std::wstring dllFolder = folder + L"\\EBWebView\\x64";
+#else
+    const std::wstring dllFolder = folder + L"\\EBWebView\\x86";
+#endif
+    for (const std::wstring& step : {folder, folder + L"\\EBWebView", dllFolder})
+        CreateDirectoryW(step.c_str(), nullptr);
+    return dllFolder;
+}
+
 std::string ReadBytes(const std::wstring& path) {
     HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                               FILE_ATTRIBUTE_NORMAL, nullptr);

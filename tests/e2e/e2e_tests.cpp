@@ -395,38 +395,14 @@ TEST_F(ProgramTest, ASettingsWindowThatCannotBeCreatedEndsTheProcess) {
     EXPECT_TRUE(paster_.Messages().empty());
 }
 
-// Makes url_recorder.exe the handler of https links for the scope.
-class RecordingBrowser {
-public:
-    RecordingBrowser() {
-        RegCreateKeyExW(HKEY_LOCAL_MACHINE, kCommandKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key_, nullptr);
-        wchar_t old[1024] = {};
-        DWORD size = sizeof old;
-        if (RegQueryValueExW(key_, nullptr, nullptr, nullptr, reinterpret_cast<BYTE*>(old), &size) == ERROR_SUCCESS)
-            old_ = old;
-        std::wstring command = L"\"" + ProgramFolder(L"url_recorder.exe") + L"\" \"%1\"";
-        SetDefault(command);
-    }
-    ~RecordingBrowser() {
-        SetDefault(old_);
-        RegCloseKey(key_);
-    }
-
-private:
-    static constexpr wchar_t kCommandKey[] = L"Software\\Classes\\https\\shell\\open\\command";
-    void SetDefault(const std::wstring& value) {
-        RegSetValueExW(key_, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                       static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
-    }
-    HKEY key_ = nullptr;
-    std::wstring old_;
-};
-
 TEST_F(ProgramTest, DownloadButtonOpensTheWebView2PageInTheBrowser) {
     TempFolder browserLog;
     std::wstring opened = browserLog / L"opened.txt";
     ScopedEnvironment logName(L"SLATEWASH_URL_LOG", opened.c_str());
-    RecordingBrowser browser;
+    // url_recorder.exe opens https links for the scope.
+    ScopedRegistryValue browser(HKEY_LOCAL_MACHINE, L"Software\\Classes\\https\\shell\\open\\command", nullptr,
+                                L"\"" + ProgramFolder(L"url_recorder.exe") + L"\" \"%1\"");
+    ASSERT_TRUE(browser.Written());
 
     RunningProgram program(narrow_, appData_.Path());
     HWND window = program.WaitForWindow();

@@ -13,45 +13,15 @@ namespace {
 
 constexpr wchar_t kClientStateKey[] =
     L"Software\\Microsoft\\EdgeUpdate\\ClientState\\{F3017226-FE2A-4295-8BDF-00C3A9A7E4C5}";
-#if defined(_WIN64)
-constexpr wchar_t kArchitecture[] = L"x64";
-#else
-constexpr wchar_t kArchitecture[] = L"x86";
-#endif
 constexpr wchar_t kHelpBase[] = L"https://www.korvenda.com/slatewash/help/en/";
 constexpr wchar_t kInstalledStatus[] = L"Help viewer (WebView2): Installed (131.0.2903.86)";
 
-// The runtime folder recorded machine-wide, through the 32-bit view as the
-// installer writes it, or for the current user; removed again at the end of
-// the test.
-class RecordedRuntimeFolder {
-public:
-    explicit RecordedRuntimeFolder(const std::wstring& folder, HKEY root = HKEY_LOCAL_MACHINE) : root_(root) {
-        DWORD disposition = 0;
-        if (RegCreateKeyExW(root_, kClientStateKey, 0, nullptr, 0, KEY_SET_VALUE | View(), nullptr, &key_,
-                            &disposition) != ERROR_SUCCESS) {
-            key_ = nullptr;
-            return;
-        }
-        createdKey_ = disposition == REG_CREATED_NEW_KEY;
-        written_ = RegSetValueExW(key_, L"EBWebView", 0, REG_SZ, reinterpret_cast<const BYTE*>(folder.c_str()),
-                                  static_cast<DWORD>((folder.size() + 1) * sizeof(wchar_t))) == ERROR_SUCCESS;
-    }
-    ~RecordedRuntimeFolder() {
-        if (!key_) return;
-        RegDeleteValueW(key_, L"EBWebView");
-        RegCloseKey(key_);
-        if (createdKey_) RegDeleteKeyExW(root_, kClientStateKey, View(), 0);
-    }
-    bool Written() const { return written_; }
-
-private:
-    REGSAM View() const { return root_ == HKEY_LOCAL_MACHINE ? KEY_WOW64_32KEY : 0; }
-
-    HKEY root_;
-    HKEY key_ = nullptr;
-    bool createdKey_ = false;
-    bool written_ = false;
+// The runtime folder recorded machine-wide (through the 32-bit view, as the
+// installer writes it) or for the current user, for the scope.
+struct RecordedRuntimeFolder : ScopedRegistryValue {
+    explicit RecordedRuntimeFolder(const std::wstring& folder, HKEY root = HKEY_LOCAL_MACHINE)
+        : ScopedRegistryValue(root, kClientStateKey, L"EBWebView", folder,
+                              root == HKEY_LOCAL_MACHINE ? KEY_WOW64_32KEY : 0) {}
 };
 
 class InstalledRuntimeTest : public ProgramFixture {
@@ -60,9 +30,7 @@ protected:
     // DLL it imports.
     std::wstring LayOutRuntime(const std::wstring& version) {
         std::wstring folder = runtimes_ / version;
-        std::wstring dllFolder = folder + L"\\EBWebView\\" + kArchitecture;
-        for (const std::wstring& step : {folder, folder + L"\\EBWebView", dllFolder})
-            CreateDirectoryW(step.c_str(), nullptr);
+        std::wstring dllFolder = RuntimeDllFolder(folder);
         for (const wchar_t* dll : {L"\\EmbeddedBrowserWebView.dll", L"\\runtime_part.dll"}) {
             std::wstring fake = GetExecutableDirectory() + L"\\fake-runtime" + dll;
             EXPECT_TRUE(CopyFileW(fake.c_str(), (dllFolder + dll).c_str(), FALSE));

@@ -72,32 +72,10 @@ std::set<std::wstring> LoadedModules(DWORD processId) {
 // Wine ignores WINEDLLOVERRIDES in an environment block handed to
 // CreateProcessW (measured), but reads the program's own overrides from the
 // registry at every start.
-class WindowsOrderFor {
-public:
-    explicit WindowsOrderFor(const std::wstring& stem) : stem_(stem) {
-        if (RegCreateKeyExW(HKEY_CURRENT_USER, kKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key_, nullptr) !=
-            ERROR_SUCCESS) {
-            key_ = nullptr;
-            return;
-        }
-        const wchar_t order[] = L"native,builtin";
-        written_ = RegSetValueExW(key_, stem_.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(order),
-                                  sizeof order) == ERROR_SUCCESS;
-    }
-    ~WindowsOrderFor() {
-        if (!key_) return;
-        RegDeleteValueW(key_, stem_.c_str());
-        RegCloseKey(key_);
-    }
-    WindowsOrderFor(const WindowsOrderFor&) = delete;
-    WindowsOrderFor& operator=(const WindowsOrderFor&) = delete;
-    bool Written() const { return written_; }
-
-private:
-    static constexpr wchar_t kKey[] = L"Software\\Wine\\AppDefaults\\SlatewashSettings.exe\\DllOverrides";
-    std::wstring stem_;
-    HKEY key_ = nullptr;
-    bool written_ = false;
+struct WindowsOrderFor : ScopedRegistryValue {
+    explicit WindowsOrderFor(const std::wstring& stem)
+        : ScopedRegistryValue(HKEY_CURRENT_USER, L"Software\\Wine\\AppDefaults\\SlatewashSettings.exe\\DllOverrides",
+                              stem.c_str(), L"native,builtin") {}
 };
 
 class PlantedDllTest : public ProgramFixture {
