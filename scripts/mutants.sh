@@ -46,6 +46,21 @@ if ! ctest --preset x64-test > build/unmutated.log 2>&1; then
   exit 1
 fi
 
+# The files of the test build's data areas (the test executables' folder and
+# the program folders beside them) after a clean run. Whatever a mutant's run
+# leaves there is removed before the next one: a file left behind would fail
+# every later mutant's suite and count them all as killed.
+data_files() {
+  find build/x64-test/tests -path build/x64-test/tests/CMakeFiles -prune -o -type f -print | sort
+}
+data_files > build/clean-data-files.txt
+remove_leftovers() {
+  data_files | comm -13 build/clean-data-files.txt - | while IFS= read -r left; do
+    rm -f "$left"
+    echo "          (removed what the run left: ${left#build/x64-test/tests/})"
+  done
+}
+
 killed=0; survived=0; equivalent=0; invalid=0
 
 # Builds and runs the suite against the planted mutant of `file`, restores
@@ -63,6 +78,7 @@ judge() {  # file description [equivalent]
   mv "$1.orig" "$1"
   touch "$1"  # newer than the mutant's object file, so the next build recompiles it
   echo "$verdict $2"
+  remove_leftovers
 }
 
 tab=$'\t'

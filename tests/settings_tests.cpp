@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 
 namespace {
 
@@ -46,37 +48,23 @@ Settings Parse(const std::string& content) {
     return settings;
 }
 
-// A record in which every field differs from its default.
-Settings NonDefaultSettings() {
-    Settings s;
-    s.Language = L"zh-TW \u65e5\u672c\u8a9e \u00e9";
-    s.HotkeyAlt = true;
-    s.HotkeyCtrl = false;
-    s.HotkeyShift = false;
-    s.HotkeyWindows = true;
-    s.HotkeyKey = 'Z';
-    s.PlaySound = true;
-    s.StartWithWindows = true;
-    s.ShowStartupNotification = true;
-    s.PeriodicallyResetHotkey = true;
-    s.ReplaceLineBreaksWithSpace = false;
-    s.ReplaceTabsWithSpace = false;
-    s.CollapseSpaces = true;
-    s.TabSpaces = 8;
-    s.TrimSpaces = false;
-    s.ConvertFullWidthSpaces = true;
-    s.RemoveZeroWidthSpaces = true;
-    s.ConvertNonBreakingSpaces = true;
-    s.KatakanaWidth = WidthFullToHalf;
-    s.NumberWidth = WidthHalfToFull;
-    s.LatinWidth = WidthFullToHalf;
-    s.SymbolWidth = WidthHalfToFull;
-    s.NormalizeNFKC = true;
-    s.MarkdownLinksToDisplayText = false;
-    s.RemoveHtmlTags = false;
-    s.UseClipboardPlainTextOnly = false;
-    s.ExcelPasteValuesForCellCopy = false;
-    return s;
+// The default file with every value changed: each box flipped, each number
+// moved, a language of several scripts.
+std::string NonDefaultFile() {
+    std::string text = kDefaultFile;
+    for (size_t at = 0; (at = text.find(": ", at)) != std::string::npos; at += 2) {
+        if (text.compare(at + 2, 4, "true") == 0) {
+            text.replace(at + 2, 4, "false");
+        } else if (text.compare(at + 2, 5, "false") == 0) {
+            text.replace(at + 2, 5, "true");
+        }
+    }
+    for (auto [from, to] : {std::pair{"\"system\"", "\"zh-TW \xE6\x97\xA5\xE6\x9C\xAC \xC3\xA9\""},
+                            {"Key\": 86", "Key\": 90"}, {"Spaces\": 1", "Spaces\": 8"},
+                            {"KatakanaWidth\": 0", "KatakanaWidth\": 1"}, {"NumberWidth\": 0", "NumberWidth\": 2"},
+                            {"LatinWidth\": 0", "LatinWidth\": 1"}, {"SymbolWidth\": 0", "SymbolWidth\": 2"}})
+        text.replace(text.find(from), strlen(from), to);
+    return text;
 }
 
 std::string WithCrlf(const std::string& text) {
@@ -128,13 +116,12 @@ TEST(SettingsLayout, LanguageIsWrittenAsRawUtf8) {
 }
 
 TEST(SettingsLayout, EveryNonDefaultValueSurvivesARoundTrip) {
-    Settings written = NonDefaultSettings();
-    std::string text = ComposeSettingsText(written, WideToUtf8);
-    EXPECT_EQ(Parse(text), written);
-    EXPECT_EQ(ComposeSettingsText(Parse(text), WideToUtf8), text);
-    EXPECT_EQ(text.find('\r'), std::string::npos);
-    EXPECT_EQ(Parse(WithCrlf(text)), written);
-    EXPECT_EQ(Parse("\xEF\xBB\xBF" + text), written);
+    const std::string text = NonDefaultFile();
+    Settings read = Parse(text);
+    EXPECT_EQ(read.Language, L"zh-TW \u65e5\u672c \u00e9");
+    EXPECT_EQ(ComposeSettingsText(read, WideToUtf8), text);
+    EXPECT_EQ(Parse(WithCrlf(text)), read);
+    EXPECT_EQ(Parse("\xEF\xBB\xBF" + text), read);
 }
 
 struct BoolCase {

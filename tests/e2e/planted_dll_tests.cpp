@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cwctype>
+#include <memory>
 #include <set>
 
 namespace {
@@ -119,14 +120,16 @@ TEST_F(PlantedDllTest, NoDllTheProgramLoadsIsTakenFromItsFolder) {
         std::wstring marker = planted + L".loaded";
         DeleteFileW(marker.c_str());
         ASSERT_TRUE(CopyFileW(marker_.c_str(), planted.c_str(), FALSE));
+        // Removed whatever happens, so that no later run finds them.
+        std::unique_ptr<const wchar_t, BOOL(WINAPI*)(LPCWSTR)> plantedGuard(planted.c_str(), DeleteFileW);
+        std::unique_ptr<const wchar_t, BOOL(WINAPI*)(LPCWSTR)> markerGuard(marker.c_str(), DeleteFileW);
         {
             WindowsOrderFor order(name.substr(0, name.size() - 4));
             ASSERT_TRUE(order.Written());
             UseTheWindow();
         }
-        DeleteFileW(planted.c_str());
+        plantedGuard.reset();
         EXPECT_FALSE(FileExists(marker)) << "the planted copy ran inside the program";
-        DeleteFileW(marker.c_str());
     }
 }
 

@@ -3,29 +3,10 @@
 #include "ui/control_ids.h"
 #include "ui/settings_window.h"
 
+#include <cstdio>
 #include <string>
-#include <utility>
 
 namespace {
-
-// The messages the driver sends, by name, for failure messages.
-const char* MessageName(UINT message) {
-    static const std::pair<UINT, const char*> kNames[] = {
-        {WM_COMMAND, "WM_COMMAND"},           {BM_GETCHECK, "BM_GETCHECK"},
-        {CB_GETCOUNT, "CB_GETCOUNT"},         {CB_GETCURSEL, "CB_GETCURSEL"},
-        {CB_SETCURSEL, "CB_SETCURSEL"},       {CB_GETLBTEXT, "CB_GETLBTEXT"},
-        {CB_GETLBTEXTLEN, "CB_GETLBTEXTLEN"}, {CB_FINDSTRINGEXACT, "CB_FINDSTRINGEXACT"},
-        {LB_SETCURSEL, "LB_SETCURSEL"},       {LB_GETTEXTLEN, "LB_GETTEXTLEN"},
-    };
-    for (const auto& [value, name] : kNames) {
-        if (value == message) return name;
-    }
-    return "a message";
-}
-
-std::string ControlStep(const char* helper, int id) {
-    return std::string(helper) + "(" + std::to_string(id) + ")";
-}
 
 std::vector<PasterWindow::Received> received;
 
@@ -105,7 +86,9 @@ LRESULT Ask(HWND target, UINT message, WPARAM wParam, LPARAM lParam, const std::
     if (SendMessageTimeoutW(target, message, wParam, lParam, SMTO_NORMAL, Scaled(kAnswerTimeoutMs), &result)) {
         return static_cast<LRESULT>(result);
     }
-    ReportDriverFailure(step + ": " + MessageName(message) + " got no answer within " +
+    char name[24];
+    snprintf(name, sizeof name, "message 0x%04X", message);
+    ReportDriverFailure(step + ": " + name + " got no answer within " +
                         std::to_string(Scaled(kAnswerTimeoutMs) / 1000) + " s; the program stopped answering");
     return -1;
 }
@@ -213,38 +196,23 @@ std::wstring WindowText(HWND window) {
     return text;
 }
 
-int ComboSelection(HWND window, int id) {
-    return static_cast<int>(Ask(Control(window, id), CB_GETCURSEL, 0, 0, ControlStep("ComboSelection", id)));
-}
-
-int ComboCount(HWND window, int id) {
-    return static_cast<int>(Ask(Control(window, id), CB_GETCOUNT, 0, 0, ControlStep("ComboCount", id)));
+int AskControl(HWND window, int id, UINT message, WPARAM wParam, LPARAM lParam) {
+    return static_cast<int>(Ask(Control(window, id), message, wParam, lParam, "control " + std::to_string(id)));
 }
 
 int ComboFind(HWND window, int id, const std::wstring& text) {
-    return static_cast<int>(Ask(Control(window, id), CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
-                                reinterpret_cast<LPARAM>(text.c_str()), ControlStep("ComboFind", id)));
-}
-
-int ListTextLength(HWND window, int id, int item) {
-    return static_cast<int>(Ask(Control(window, id), LB_GETTEXTLEN, item, 0, ControlStep("ListTextLength", id)));
+    return AskControl(window, id, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(text.c_str()));
 }
 
 std::wstring ComboSelectionText(HWND window, int id) {
-    HWND combo = Control(window, id);
-    std::string step = ControlStep("ComboSelectionText", id);
-    LRESULT item = Ask(combo, CB_GETCURSEL, 0, 0, step);
+    int item = ComboSelection(window, id);
     if (item < 0) return {};
-    LRESULT length = Ask(combo, CB_GETLBTEXTLEN, item, 0, step);
+    int length = AskControl(window, id, CB_GETLBTEXTLEN, item);
     if (length < 0) return {};
     std::wstring text(static_cast<size_t>(length) + 1, L'\0');
-    Ask(combo, CB_GETLBTEXT, item, reinterpret_cast<LPARAM>(text.data()), step);
+    AskControl(window, id, CB_GETLBTEXT, item, reinterpret_cast<LPARAM>(text.data()));
     text.resize(wcslen(text.c_str()));
     return text;
-}
-
-bool IsChecked(HWND window, int id) {
-    return Ask(Control(window, id), BM_GETCHECK, 0, 0, ControlStep("IsChecked", id)) == BST_CHECKED;
 }
 
 RECT ClientRectOf(HWND control, HWND parent) {
@@ -265,9 +233,8 @@ void Click(HWND window, int id) {
 }
 
 void SelectComboItem(HWND window, int id, int item) {
-    HWND combo = Control(window, id);
-    Ask(combo, CB_SETCURSEL, item, 0, ControlStep("SelectComboItem", id));
-    PostMessageW(window, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE), reinterpret_cast<LPARAM>(combo));
+    AskControl(window, id, CB_SETCURSEL, item);
+    PostMessageW(window, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE), reinterpret_cast<LPARAM>(Control(window, id)));
 }
 
 void SelectPage(HWND window, int page) {

@@ -92,13 +92,13 @@ private:
 
 // Control helpers on another process's window.
 HWND Control(HWND window, int id);
+// Asks control `id` of `window` with one message (bounded as Ask is).
+int AskControl(HWND window, int id, UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
+inline int ComboSelection(HWND window, int id) { return AskControl(window, id, CB_GETCURSEL); }
+inline bool IsChecked(HWND window, int id) { return AskControl(window, id, BM_GETCHECK) == BST_CHECKED; }
 std::wstring WindowText(HWND window);
 std::wstring ComboSelectionText(HWND window, int id);
-int ComboSelection(HWND window, int id);
-int ComboCount(HWND window, int id);
 int ComboFind(HWND window, int id, const std::wstring& text);  // exact item text, or -1
-int ListTextLength(HWND window, int id, int item);
-bool IsChecked(HWND window, int id);
 RECT ClientRectOf(HWND control, HWND parent);  // control's rectangle in the parent's client coordinates
 SIZE OuterSize(HWND window);
 void Click(HWND window, int id);

@@ -299,6 +299,16 @@ std::string TokenText(EventRegistrationToken token) {
     return std::to_string(static_cast<long long>(token.value));
 }
 
+// add_ and remove_ of an event whose handler the runtime keeps in `slot`.
+#define FAKE_EVENT(Name, slot)                                                                                  \
+    HRESULT STDMETHODCALLTYPE add_##Name(ICoreWebView2##Name##EventHandler* handler, EventRegistrationToken* token) \
+        override {                                                                                              \
+        return Add(#Name, handler, webview2_iid::Name##EventHandler, runtime.handlers.slot, token);            \
+    }                                                                                                           \
+    HRESULT STDMETHODCALLTYPE remove_##Name(EventRegistrationToken token) override {                            \
+        return Remove(#Name, runtime.handlers.slot, token);                                                     \
+    }
+
 class FakeWebView : public FakeObject<ICoreWebView2> {
 public:
     FakeWebView() : FakeObject(webview2_iid::WebView) { runtime.view = this; }
@@ -322,46 +332,11 @@ public:
         if (runtime.viewWindow) SetWindowTextW(runtime.viewWindow, uri);
         return S_OK;
     }
-    HRESULT STDMETHODCALLTYPE add_NavigationStarting(ICoreWebView2NavigationStartingEventHandler* handler,
-                                                     EventRegistrationToken* token) override {
-        return Add("NavigationStarting", handler, webview2_iid::NavigationStartingEventHandler,
-                   runtime.handlers.navigationStarting, token);
-    }
-    HRESULT STDMETHODCALLTYPE remove_NavigationStarting(EventRegistrationToken token) override {
-        return Remove("NavigationStarting", runtime.handlers.navigationStarting, token);
-    }
-    HRESULT STDMETHODCALLTYPE add_NavigationCompleted(ICoreWebView2NavigationCompletedEventHandler* handler,
-                                                      EventRegistrationToken* token) override {
-        return Add("NavigationCompleted", handler, webview2_iid::NavigationCompletedEventHandler,
-                   runtime.handlers.navigationCompleted, token);
-    }
-    HRESULT STDMETHODCALLTYPE remove_NavigationCompleted(EventRegistrationToken token) override {
-        return Remove("NavigationCompleted", runtime.handlers.navigationCompleted, token);
-    }
-    HRESULT STDMETHODCALLTYPE add_NewWindowRequested(ICoreWebView2NewWindowRequestedEventHandler* handler,
-                                                     EventRegistrationToken* token) override {
-        return Add("NewWindowRequested", handler, webview2_iid::NewWindowRequestedEventHandler,
-                   runtime.handlers.newWindowRequested, token);
-    }
-    HRESULT STDMETHODCALLTYPE remove_NewWindowRequested(EventRegistrationToken token) override {
-        return Remove("NewWindowRequested", runtime.handlers.newWindowRequested, token);
-    }
-    HRESULT STDMETHODCALLTYPE add_WebResourceRequested(ICoreWebView2WebResourceRequestedEventHandler* handler,
-                                                       EventRegistrationToken* token) override {
-        return Add("WebResourceRequested", handler, webview2_iid::WebResourceRequestedEventHandler,
-                   runtime.handlers.webResourceRequested, token);
-    }
-    HRESULT STDMETHODCALLTYPE remove_WebResourceRequested(EventRegistrationToken token) override {
-        return Remove("WebResourceRequested", runtime.handlers.webResourceRequested, token);
-    }
-    HRESULT STDMETHODCALLTYPE add_ProcessFailed(ICoreWebView2ProcessFailedEventHandler* handler,
-                                                EventRegistrationToken* token) override {
-        return Add("ProcessFailed", handler, webview2_iid::ProcessFailedEventHandler, runtime.handlers.processFailed,
-                   token);
-    }
-    HRESULT STDMETHODCALLTYPE remove_ProcessFailed(EventRegistrationToken token) override {
-        return Remove("ProcessFailed", runtime.handlers.processFailed, token);
-    }
+    FAKE_EVENT(NavigationStarting, navigationStarting)
+    FAKE_EVENT(NavigationCompleted, navigationCompleted)
+    FAKE_EVENT(NewWindowRequested, newWindowRequested)
+    FAKE_EVENT(WebResourceRequested, webResourceRequested)
+    FAKE_EVENT(ProcessFailed, processFailed)
     HRESULT STDMETHODCALLTYPE Reload() override {
         Log("Reload");
         return S_OK;
