@@ -11,6 +11,7 @@
 #include <windows.h>
 
 #include <array>
+#include <memory>
 #include <set>
 
 namespace {
@@ -165,6 +166,7 @@ TEST(LocaleFile, CodesThatLeaveTheFolderReadNothing) {
     // Files that the unsafe codes would reach if they were used as given.
     std::wstring outside = GetExecutableDirectory() + L"\\escaped.json";
     WriteBytes(outside, "{\"SystemSettings\": \"outside\"}");
+    std::unique_ptr<const wchar_t, BOOL(WINAPI*)(LPCWSTR)> removeOutside(outside.c_str(), DeleteFileW);
     ScopedLocaleFile noExtension(L"zz", "{\"SystemSettings\": \"inside\"}");
     for (const std::wstring& code : {std::wstring(L"..\\escaped"), std::wstring(L"../escaped"),
                                      GetExecutableDirectory() + L"\\escaped", std::wstring(L"Z:escaped"),
@@ -172,7 +174,6 @@ TEST(LocaleFile, CodesThatLeaveTheFolderReadNothing) {
         EXPECT_FALSE(IsSafeLanguageCode(code));
         EXPECT_TRUE(LoadLocaleFile(code).empty());
     }
-    DeleteFileW(outside.c_str());
     for (const wchar_t* code : {L"en", L"zh-TW", L"pt_BR", L"x1", L"zz"}) EXPECT_TRUE(IsSafeLanguageCode(code)) << code;
     EXPECT_FALSE(LoadLocaleFile(L"zz").empty());
 }
@@ -199,6 +200,8 @@ TEST(TextLookup, LoadReplacesEveryTableAndGuardsTheCode) {
     currentSettings.Language = L"zz-missing";
     LoadLocaleStrings();
     EXPECT_TRUE(currentTable.empty()) << "a missing file leaves an empty table";
+    const std::wstring missing = LocalesFolder() + L"\\zz-missing.json";
+    EXPECT_FALSE(FileExists(missing) && DeleteFileW(missing.c_str())) << "reading made the missing file";
     EXPECT_EQ(GetText(TextKey::Save), L"Save") << "from the shipped English table";
 
     currentSettings.Language = L"..\\Locales\\ja";

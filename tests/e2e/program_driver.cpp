@@ -39,27 +39,6 @@ std::vector<wchar_t> EnvironmentWithLocalAppData(const std::wstring& localAppDat
 
 namespace {
 
-struct FindRequest {
-    DWORD processId;
-    const wchar_t* className;
-    HWND other;
-    HWND found;
-};
-
-BOOL CALLBACK FindTopLevel(HWND window, LPARAM param) {
-    auto* request = reinterpret_cast<FindRequest*>(param);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    wchar_t className[64] = {};
-    GetClassNameW(window, className, 64);
-    if (owner == request->processId && wcscmp(className, request->className) == 0 && window != request->other &&
-        IsWindowVisible(window)) {
-        request->found = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-
 HWND FindWindowOf(DWORD processId, const wchar_t* className, HWND other, DWORD timeoutMs) {
     HWND found = nullptr;
     PumpUntil([&] { return (found = FindVisibleWindow(processId, className, other)) != nullptr; }, timeoutMs);
@@ -69,9 +48,12 @@ HWND FindWindowOf(DWORD processId, const wchar_t* className, HWND other, DWORD t
 }  // namespace
 
 HWND FindVisibleWindow(DWORD processId, const wchar_t* className, HWND other) {
-    FindRequest request{processId, className, other, nullptr};
-    EnumWindows(FindTopLevel, reinterpret_cast<LPARAM>(&request));
-    return request.found;
+    for (HWND window = nullptr; (window = FindWindowExW(nullptr, window, className, nullptr)) != nullptr;) {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(window, &owner);
+        if (owner == processId && window != other && IsWindowVisible(window)) return window;
+    }
+    return nullptr;
 }
 
 std::wstring ProgramFolder(const wchar_t* name) {
