@@ -63,23 +63,6 @@ TEST_F(SettingsFileTest, SaveWritesTheDefaultFileByteForByteAndCreatesFolders) {
     EXPECT_EQ(CountFiles(DataFolder()), 1) << "no temporary file is left behind";
 }
 
-TEST_F(SettingsFileTest, SavedNonAsciiSettingsLoadBack) {
-    currentSettings.Language = L"\u65e5\u672c\u8a9e";
-    currentSettings.HotkeyAlt = true;
-    currentSettings.HotkeyKey = 'A';
-    currentSettings.TabSpaces = 4;
-    currentSettings.SymbolWidth = WidthHalfToFull;
-    currentSettings.ExcelPasteValuesForCellCopy = false;
-    Settings saved = currentSettings;
-    ASSERT_TRUE(SaveSettings());
-    EXPECT_NE(ReadBytes(SettingsFile()).find("\"Language\": \"\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E\""),
-              std::string::npos);
-
-    currentSettings = Settings{};
-    LoadSettings();
-    EXPECT_EQ(currentSettings, saved);
-}
-
 TEST_F(SettingsFileTest, LoadWithoutFileOrWithEmptyFileKeepsValues) {
     currentSettings.Language = L"kept";
     LoadSettings();

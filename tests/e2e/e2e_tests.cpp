@@ -580,19 +580,6 @@ TEST_F(ProgramTest, EveryHelpButtonShowsItsIconAndOpensItsOwnTopic) {
     EXPECT_EQ(program.Close(window), 0u);
 }
 
-// The darkest or the lightest colour inside `r` (the ink of a text).
-COLORREF InkIn(const ScreenImage& screen, const RECT& r, bool darkest) {
-    COLORREF ink = screen.At(r.left, r.top);
-    auto sum = [](COLORREF c) { return GetRValue(c) + GetGValue(c) + GetBValue(c); };
-    for (int y = r.top; y < r.bottom; ++y) {
-        for (int x = r.left; x < r.right; ++x) {
-            COLORREF c = screen.At(x, y);
-            if (darkest ? sum(c) < sum(ink) : sum(c) > sum(ink)) ink = c;
-        }
-    }
-    return ink;
-}
-
 // What a page switch must leave on the screen: the page's item selected in
 // the navigation list (a 4-pixel accent bar on blue, white text; the others
 // slate on white), nothing but card white around the page's own controls
@@ -607,14 +594,14 @@ std::string PageScreenProblem(HWND window, int page) {
         int top = 20 + 54 * item;
         bool selected = item == page;
         COLORREF bar = screen.At(23, top + 27), past = screen.At(24, top + 27);
-        COLORREF ink = InkIn(screen, {32, top + 5, 152, top + 49}, !selected);
+        COLORREF ink = screen.Ink({32, top + 5, 152, top + 49}, !selected);
         if (bar != (selected ? kAccent : kCard) || past != (selected ? kSelected : kCard) ||
             ink != (selected ? kCard : kItemText))
             return "navigation item " + std::to_string(item) + " is not drawn as " +
                    (selected ? "selected" : "unselected") + ": bar " + std::to_string(bar) + ", beside it " +
                    std::to_string(past) + ", text " + std::to_string(ink);
     }
-    if (page == 0 && InkIn(screen, ClientRectOf(Control(window, IDC_LANGUAGE_LABEL), window), true) != RGB(30, 41, 59))
+    if (page == 0 && screen.Ink(ClientRectOf(Control(window, IDC_LANGUAGE_LABEL), window), true) != RGB(30, 41, 59))
         return "the language label's text is not slate";
     std::vector<RECT> controls;
     for (HWND child : Children(window, true)) controls.push_back(ClientRectOf(child, window));

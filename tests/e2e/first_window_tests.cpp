@@ -24,14 +24,10 @@ int InkHeight(HWND window, HWND control, int left, int edge) {
     ScreenImage screen(window);
     int first = -1, last = -1;
     for (int y = rect.top; y < rect.bottom; ++y) {
-        for (int x = rect.left; x < rect.right; ++x) {
-            COLORREF c = screen.At(x, y);
-            if (GetRValue(c) < 128 && GetGValue(c) < 128 && GetBValue(c) < 128) {
-                if (first < 0) first = y;
-                last = y;
-                break;
-            }
-        }
+        COLORREF ink = screen.Ink({rect.left, y, rect.right, y + 1}, true);
+        if (GetRValue(ink) + GetGValue(ink) + GetBValue(ink) >= 3 * 128) continue;
+        if (first < 0) first = y;
+        last = y;
     }
     return first < 0 ? 0 : last - first + 1;
 }

@@ -265,6 +265,17 @@ ScreenImage::ScreenImage(HWND window) {
     ReleaseDC(nullptr, screen);
 }
 
+COLORREF ScreenImage::Ink(const RECT& r, bool darkest) const {
+    COLORREF ink = At(r.left, r.top);
+    auto sum = [](COLORREF c) { return GetRValue(c) + GetGValue(c) + GetBValue(c); };
+    for (int y = r.top; y < r.bottom; ++y) {
+        for (int x = r.left; x < r.right; ++x) {
+            if (darkest ? sum(At(x, y)) < sum(ink) : sum(At(x, y)) > sum(ink)) ink = At(x, y);
+        }
+    }
+    return ink;
+}
+
 COLORREF ScreenImage::At(int x, int y) const {
     uint32_t bgra = pixels_[static_cast<size_t>(y) * width_ + x];
     return RGB((bgra >> 16) & 0xFF, (bgra >> 8) & 0xFF, bgra & 0xFF);

@@ -110,6 +110,8 @@ class ScreenImage {
 public:
     explicit ScreenImage(HWND window);
     COLORREF At(int x, int y) const;
+    // The darkest or the lightest colour inside `r` (the ink of a text).
+    COLORREF Ink(const RECT& r, bool darkest) const;
 
 private:
     int width_ = 0;
