@@ -42,7 +42,6 @@ TEST_F(FirstWindowTest, ShowsTheDisplayLanguageInTheWindowsFont) {
 
     RunningProgram program(ProgramFolder(L"e2e-narrow"), appData_.Path());
     HWND window = program.WaitForWindow();
-    ASSERT_NE(window, nullptr);
     EXPECT_EQ(WindowText(window), language[TextKey::SettingsTitle]);
     EXPECT_EQ(WindowText(Control(window, IDC_LANGUAGE_LABEL)), language[TextKey::Language]);
     EXPECT_EQ(ComboSelectionText(window, IDC_LANGUAGE), language[TextKey::SystemSettings]);

@@ -4,6 +4,7 @@
 #include "ui/settings_window.h"
 
 #include <cstdio>
+#include <stdexcept>
 #include <string>
 
 namespace {
@@ -124,7 +125,11 @@ RunningProgram::~RunningProgram() {
 }
 
 HWND RunningProgram::WaitForWindow(DWORD timeoutMs, HWND other) {
-    return FindWindowOf(processId_, kWindowClassName, other, timeoutMs);
+    HWND window = FindWindowOf(processId_, kWindowClassName, other, timeoutMs);
+    if (!window)
+        throw std::runtime_error("no settings window of the program within " +
+                                 std::to_string(Scaled(timeoutMs) / 1000) + " s");
+    return window;
 }
 
 HWND RunningProgram::WaitForMessageBox(DWORD timeoutMs) {

@@ -49,7 +49,8 @@ public:
 
     bool Started() const { return process_ != nullptr; }
     DWORD ProcessId() const { return processId_; }
-    // The settings window of this process, waiting for it up to `timeoutMs`.
+    // The settings window of this process, waiting for it up to `timeoutMs`;
+    // throws, which ends the test as a failure, when none comes.
     HWND WaitForWindow(DWORD timeoutMs = 15000, HWND other = nullptr);
     // A message box ("#32770") of this process, waiting up to `timeoutMs`.
     HWND WaitForMessageBox(DWORD timeoutMs = 10000);
