@@ -75,15 +75,13 @@ TEST(Catalogue, ScannerRules) {
     EXPECT_EQ(Catalogue("\"CODE\":\"a\",\"name\":\"A\""), Pairs{}) << "keys are case-sensitive";
 }
 
-struct EffectiveCase {
-    const wchar_t* language;
-    uint16_t uiLanguage;
-    const wchar_t* expected;
-};
-
 TEST(EffectiveLanguage, SettingAndDisplayLanguage) {
     languageCatalogue = CatalogueFromBytes("");  // system, en, ja
-    const EffectiveCase cases[] = {
+    const struct {
+        const wchar_t* language;
+        uint16_t uiLanguage;
+        const wchar_t* expected;
+    } cases[] = {
         {L"fr", 0x0411, L"fr"},          // any explicit code, as stored
         {L"Ja-jp", 0x0409, L"Ja-jp"},
         {L"", 0x0411, L""},
@@ -97,7 +95,7 @@ TEST(EffectiveLanguage, SettingAndDisplayLanguage) {
         {L"system", 0x0412, L"en"},      // Korean: no entry
         {L"system", 0x0401, L"en"},
     };
-    for (const EffectiveCase& c : cases) {
+    for (const auto& c : cases) {
         EXPECT_EQ(EffectiveLanguageFor(c.language, c.uiLanguage), c.expected)
             << "language " << testing::PrintToString(std::wstring(c.language)) << " display " << c.uiLanguage;
     }
@@ -122,19 +120,17 @@ TEST(EffectiveLanguage, HelpTagsAndReadingDirection) {
     EXPECT_FALSE(IsRightToLeftCode(L"fa"));
 }
 
-struct DecodeCase {
-    const char* raw;
-    const wchar_t* expected;
-};
-
 TEST(LocaleFile, EscapesDecode) {
-    const DecodeCase cases[] = {
+    const struct {
+        const char* raw;
+        const wchar_t* expected;
+    } cases[] = {
         {"a\\nb", L"a\nb"},    {"a\\tb", L"a\tb"},     {"a\\rb", L"a\rb"},
         {"say \\\"hi\\\"", L"say \"hi\""}, {"a\\\\b", L"a\\b"}, {"a\\/b", L"a/b"},
         {"\\u00e9", L"u00e9"}, {"\\b\\f", L"bf"},     {"end\\", L"end\\"},
         {"\xE6\x97\xA5\\n", L"\u65e5\n"},             {"bad\xFF", L"bad\uFFFD"},
     };
-    for (const DecodeCase& c : cases) EXPECT_EQ(DecodeJsonString(c.raw), c.expected) << c.raw;
+    for (const auto& c : cases) EXPECT_EQ(DecodeJsonString(c.raw), c.expected) << c.raw;
 }
 
 TEST(LocaleFile, ScannerRules) {

@@ -124,14 +124,12 @@ TEST(SettingsLayout, EveryNonDefaultValueSurvivesARoundTrip) {
     EXPECT_EQ(Parse("\xEF\xBB\xBF" + text), read);
 }
 
-struct BoolCase {
-    const char* content;
-    bool fallback;
-    bool expected;
-};
-
 TEST(SettingsReader, BooleanValues) {
-    const BoolCase cases[] = {
+    const struct {
+        const char* content;
+        bool fallback;
+        bool expected;
+    } cases[] = {
         {"{\"PlaySound\": true}", false, true},
         {"{\"PlaySound\":\r\n\t  true}", false, true},
         {"{\"PlaySound\": True}", true, false},
@@ -147,18 +145,16 @@ TEST(SettingsReader, BooleanValues) {
         {"\xEF\xBB\xBF{\"PlaySound\": true}", false, true},
         {"PlaySound: true", false, false},  // the key must be quoted
     };
-    for (const BoolCase& c : cases) {
+    for (const auto& c : cases) {
         EXPECT_EQ(ReadBoolValue(c.content, "PlaySound", c.fallback), c.expected) << c.content;
     }
 }
 
-struct IntCase {
-    const char* content;
-    int32_t expected;
-};
-
 TEST(SettingsReader, IntegerValues) {
-    const IntCase cases[] = {
+    const struct {
+        const char* content;
+        int32_t expected;
+    } cases[] = {
         {"\"TabSpaces\": 4", 4},
         {"\"TabSpaces\": \"4\"", 4},
         {"\"TabSpaces\": 5.9", 5},
@@ -176,18 +172,16 @@ TEST(SettingsReader, IntegerValues) {
         {"\"TabSpaces\":", -99},
         {"\"TabSpaces\"", -99},
     };
-    for (const IntCase& c : cases) {
+    for (const auto& c : cases) {
         EXPECT_EQ(ReadIntValue(c.content, "TabSpaces", -99), c.expected) << c.content;
     }
 }
 
-struct StringCase {
-    const char* content;
-    const char* expected;
-};
-
 TEST(SettingsReader, StringValues) {
-    const StringCase cases[] = {
+    const struct {
+        const char* content;
+        const char* expected;
+    } cases[] = {
         {"\"Language\": \"ja\"", "ja"},
         {"\"Language\": \"\"", ""},
         {"\"Language\":\"a\\\"b\"", "a\\"},  // no escapes: the backslash stays, the quote ends it
@@ -196,7 +190,7 @@ TEST(SettingsReader, StringValues) {
         {"\"Language\":", "fallback"},
         {"\"Language\": 1, \"X\": \"later\"", "X"},  // the next pair of quotes, wherever it is
     };
-    for (const StringCase& c : cases) {
+    for (const auto& c : cases) {
         EXPECT_EQ(ReadStringValue(c.content, "Language", "fallback"), c.expected) << c.content;
     }
 }

@@ -159,17 +159,15 @@ TEST_F(HelpViewTest, EndedProcessesAreRecoveredThreeTimesAtMost) {
     EXPECT_EQ(fireFailed(0), -1);
 }
 
-struct PolicyCase {
-    const wchar_t* uri;
-    int userInitiated;
-    int cancelled;
-    bool opensBrowser;
-};
-
 TEST_F(HelpViewTest, PageEventsStayInsideHelpOrGoToTheBrowser) {
     web::PageView view;
     StartView(view);
-    const PolicyCase cases[] = {
+    const struct {
+        const wchar_t* uri;
+        int userInitiated;
+        int cancelled;
+        bool opensBrowser;
+    } cases[] = {
         {L"https://www.korvenda.com/slatewash/help/ja/tabs/?view=app", 1, 0, false},
         {L"HTTPS://WWW.KORVENDA.COM/SLATEWASH/HELP/en/", 0, 0, false},  // prefix ignores ASCII case
         {L"https://www.korvenda.com/slatewash/help", 1, 1, true},       // shorter than the prefix
@@ -179,7 +177,7 @@ TEST_F(HelpViewTest, PageEventsStayInsideHelpOrGoToTheBrowser) {
         {L"mailto:someone@example.org", 1, 1, false},
         {L"file:///C:/Windows/", 1, 1, false},
     };
-    for (const PolicyCase& c : cases) {
+    for (const auto& c : cases) {
         browserOpens.clear();
         EXPECT_EQ(fireStarting_(c.uri, c.userInitiated), c.cancelled) << testing::PrintToString(std::wstring(c.uri));
         EXPECT_EQ(browserOpens.size(), c.opensBrowser ? 1u : 0u) << testing::PrintToString(std::wstring(c.uri));
@@ -249,20 +247,18 @@ TEST_F(HelpViewTest, RestartWhileCreatingLeavesTheOldStateSilent) {
     EXPECT_TRUE(navigations.empty());
 }
 
-struct FailureCase {
-    unsigned failures;
-    const char* lastCall;
-};
-
 TEST_F(HelpViewTest, EveryFailureIsReportedOnceAndNeverAfterClose) {
-    const FailureCase cases[] = {
+    const struct {
+        unsigned failures;
+        const char* lastCall;
+    } cases[] = {
         {kFailEnvironmentAtOnce, "CreateCoreWebView2EnvironmentWithOptions"},
         {kFailEnvironmentCompletion, "CreateCoreWebView2EnvironmentWithOptions"},
         {kFailControllerAtOnce, "CreateCoreWebView2Controller"},
         {kFailControllerCompletion, "CreateCoreWebView2Controller"},
         {kFailGetCoreWebView2, "get_CoreWebView2"},
     };
-    for (const FailureCase& c : cases) {
+    for (const auto& c : cases) {
         navigations.clear();
         {
             web::PageView view;
