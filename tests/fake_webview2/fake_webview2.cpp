@@ -237,6 +237,14 @@ public:
         return S_OK;
     }
 
+protected:
+    // The host's one answer: cancel the navigation, or the new window handled.
+    HRESULT Answer(const char* method, BOOL value) {
+        Log(std::string(method) + " " + std::to_string(value));
+        this->answer = value;
+        return S_OK;
+    }
+
 private:
     std::wstring uri_;
     BOOL user_;
@@ -247,11 +255,7 @@ public:
     FakeStartingArgs(std::wstring uri, BOOL user)
         : FakeUriArgs(webview2_iid::NavigationStartingEventArgs, std::move(uri), user) {}
     UNUSED_SLOT(05) UNUSED_SLOT(06) UNUSED_SLOT(07)
-    HRESULT STDMETHODCALLTYPE put_Cancel(BOOL cancel) override {
-        Log("put_Cancel " + std::to_string(cancel));
-        answer = cancel;
-        return S_OK;
-    }
+    HRESULT STDMETHODCALLTYPE put_Cancel(BOOL cancel) override { return Answer("put_Cancel", cancel); }
 };
 
 class FakeNewWindowArgs : public FakeUriArgs<ICoreWebView2NewWindowRequestedEventArgs> {
@@ -259,11 +263,7 @@ public:
     FakeNewWindowArgs(std::wstring uri, BOOL user)
         : FakeUriArgs(webview2_iid::NewWindowRequestedEventArgs, std::move(uri), user) {}
     UNUSED_SLOT(04) UNUSED_SLOT(05) UNUSED_SLOT(07)
-    HRESULT STDMETHODCALLTYPE put_Handled(BOOL handled) override {
-        Log("put_Handled " + std::to_string(handled));
-        answer = handled;
-        return S_OK;
-    }
+    HRESULT STDMETHODCALLTYPE put_Handled(BOOL handled) override { return Answer("put_Handled", handled); }
 };
 
 class FakeCompletedArgs : public FakeArgs<ICoreWebView2NavigationCompletedEventArgs> {
