@@ -213,16 +213,6 @@ TEST(SettingsReader, FileContentClampsAndFallsBack) {
     }
 }
 
-TEST(SettingsReader, IntegerScanReachesIntoLaterMembers) {
-    // TabSpaces holds no digit; the first digit after its colon is KatakanaWidth's 2.
-    std::string text = kDefaultFile;
-    text.replace(text.find("\"TabSpaces\": 1"), 14, "\"TabSpaces\": \"x\"");
-    text.replace(text.find("\"KatakanaWidth\": 0"), 18, "\"KatakanaWidth\": 2");
-    Settings s = Parse(text);
-    EXPECT_EQ(s.TabSpaces, 2);
-    EXPECT_EQ(s.KatakanaWidth, 2);
-}
-
 TEST(SettingsReader, DegenerateFilesGiveDefaults) {
     EXPECT_EQ(Parse("\xEF\xBB\xBF"), Settings{});
     EXPECT_EQ(Parse("{}"), Settings{});

@@ -6,23 +6,25 @@
 
 namespace {
 
-void RemoveTree(const std::wstring& path) {
+// Calls `visit` with the path and attributes of every entry of `folder`.
+template <typename Visit>
+void ForEachEntry(const std::wstring& folder, Visit visit) {
     WIN32_FIND_DATAW data;
-    HANDLE find = FindFirstFileW((path + L"\\*").c_str(), &data);
-    if (find != INVALID_HANDLE_VALUE) {
-        do {
-            std::wstring name = data.cFileName;
-            if (name == L"." || name == L"..") continue;
-            std::wstring child = path + L"\\" + name;
-            SetFileAttributesW(child.c_str(), FILE_ATTRIBUTE_NORMAL);
-            if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-                RemoveTree(child);
-            } else {
-                DeleteFileW(child.c_str());
-            }
-        } while (FindNextFileW(find, &data));
-        FindClose(find);
-    }
+    HANDLE find = FindFirstFileW((folder + L"\\*").c_str(), &data);
+    if (find == INVALID_HANDLE_VALUE) return;
+    do {
+        std::wstring name = data.cFileName;
+        if (name != L"." && name != L"..") visit(folder + L"\\" + name, data.dwFileAttributes);
+    } while (FindNextFileW(find, &data));
+    FindClose(find);
+}
+
+void RemoveTree(const std::wstring& path) {
+    ForEachEntry(path, [](const std::wstring& child, DWORD attributes) {
+        SetFileAttributesW(child.c_str(), FILE_ATTRIBUTE_NORMAL);
+        if (attributes & FILE_ATTRIBUTE_DIRECTORY) return RemoveTree(child);
+        DeleteFileW(child.c_str());
+    });
     RemoveDirectoryW(path.c_str());
 }
 
@@ -141,13 +143,6 @@ bool FileExists(const std::wstring& path) {
 
 int CountFiles(const std::wstring& folder) {
     int count = 0;
-    WIN32_FIND_DATAW data;
-    HANDLE find = FindFirstFileW((folder + L"\\*").c_str(), &data);
-    if (find == INVALID_HANDLE_VALUE) return 0;
-    do {
-        std::wstring name = data.cFileName;
-        if (name != L"." && name != L"..") ++count;
-    } while (FindNextFileW(find, &data));
-    FindClose(find);
+    ForEachEntry(folder, [&](const std::wstring&, DWORD) { ++count; });
     return count;
 }

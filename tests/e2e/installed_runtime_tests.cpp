@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
+
 namespace {
 
 constexpr wchar_t kClientStateKey[] =
@@ -36,20 +38,6 @@ protected:
             EXPECT_TRUE(CopyFileW(fake.c_str(), (dllFolder + dll).c_str(), FALSE));
         }
         return folder;
-    }
-
-    // The window's outer width and status line, read from a fresh start that
-    // is closed again.
-    struct FirstLook {
-        LONG width = 0;
-        std::wstring status;
-    };
-    FirstLook StartAndClose(const std::wstring& folder) {
-        RunningProgram program(folder, appData_.Path());
-        HWND window = program.WaitForWindow();
-        FirstLook look{OuterSize(window).cx, WindowText(Control(window, IDC_WEBVIEW2_STATUS))};
-        EXPECT_EQ(program.Close(window), 0u);
-        return look;
     }
 
     std::wstring program_ = ProgramFolder(L"e2e-narrow");  // no WebView2Loader.dll here
@@ -84,25 +72,33 @@ TEST_F(InstalledRuntimeTest, RecordedRuntimeGivesTheHelpViewWithoutTheLoaderDll)
     EXPECT_EQ(program.Close(window), 0u);
 }
 
-TEST_F(InstalledRuntimeTest, TheMachineWideRecordWinsOverTheUsersOwn) {
-    RecordedRuntimeFolder user(LayOutRuntime(L"132.0.2957.140"), HKEY_CURRENT_USER);
-    RecordedRuntimeFolder machine(LayOutRuntime(L"131.0.2903.86"));
-    ASSERT_TRUE(user.Written() && machine.Written());
-    EXPECT_EQ(StartAndClose(program_).status, kInstalledStatus);
-}
-
-TEST_F(InstalledRuntimeTest, ALoaderDllWithoutTheVersionExportDoesNotHideTheRuntime) {
-    RecordedRuntimeFolder record(LayOutRuntime(L"131.0.2903.86"));
-    ASSERT_TRUE(record.Written());
-    EXPECT_EQ(StartAndClose(ProgramFolder(L"e2e-broken-loader")).status, kInstalledStatus);
-}
-
-TEST_F(InstalledRuntimeTest, UnusableRecordGivesTheNarrowWindow) {
-    RecordedRuntimeFolder record(LayOutRuntime(L"80.0.361.48"));  // older than the first stable runtime
-    ASSERT_TRUE(record.Written());
-    FirstLook look = StartAndClose(program_);
-    EXPECT_EQ(look.width, 685);
-    EXPECT_EQ(look.status, L"Help viewer (WebView2): Not installed");
+// The machine-wide record counts over the user's own, also beside a loader
+// DLL without the version export; an unusable one gives the narrow window.
+TEST_F(InstalledRuntimeTest, TheRecordedRuntimeDecidesTheWindow) {
+    const struct {
+        const char* what;
+        const wchar_t *machine, *user, *programFolder;
+        LONG width;
+        const wchar_t* status;
+    } cases[] = {
+        {"machine-wide and the user's own", L"131.0.2903.86", L"132.0.2957.140", L"e2e-narrow", 1225, kInstalledStatus},
+        {"a loader without the version export", L"131.0.2903.86", nullptr, L"e2e-broken-loader", 1225,
+         kInstalledStatus},
+        {"older than the first stable runtime", L"80.0.361.48", nullptr, L"e2e-narrow", 685,
+         L"Help viewer (WebView2): Not installed"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        RecordedRuntimeFolder machine(LayOutRuntime(c.machine));
+        std::optional<RecordedRuntimeFolder> user;
+        if (c.user) user.emplace(LayOutRuntime(c.user), HKEY_CURRENT_USER);
+        ASSERT_TRUE(machine.Written() && (!user || user->Written()));
+        RunningProgram program(ProgramFolder(c.programFolder), appData_.Path());
+        HWND window = program.WaitForWindow();
+        EXPECT_EQ(OuterSize(window).cx, c.width);
+        EXPECT_EQ(WindowText(Control(window, IDC_WEBVIEW2_STATUS)), c.status);
+        EXPECT_EQ(program.Close(window), 0u);
+    }
 }
 
 }  // namespace

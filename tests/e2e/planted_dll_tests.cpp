@@ -13,7 +13,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <cwctype>
 #include <memory>
 #include <set>
 
@@ -38,23 +37,13 @@ const wchar_t* const kKnownDlls[] = {
     L"version.dll", L"zlib1.dll",
 };
 
-std::wstring Lower(std::wstring text) {
-    std::transform(text.begin(), text.end(), text.begin(), [](wchar_t c) { return std::towlower(c); });
-    return text;
-}
-
-bool EndsWith(const std::wstring& text, const std::wstring& end) {
-    return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
-}
-
 // Whether a DLL loaded by bare name could come from the program's folder on
 // Windows, and so has to be planted.
 bool MustBePlanted(const std::wstring& name) {
-    if (!EndsWith(name, L".dll")) return false;  // the program itself; Wine's drivers (.drv)
-    if (name.rfind(L"wine", 0) == 0) return false;  // Wine's own, not on Windows
+    if (!name.ends_with(L".dll")) return false;  // the program itself; Wine's drivers (.drv)
+    if (name.starts_with(L"wine")) return false;  // Wine's own, not on Windows
     if (name == L"webview2loader.dll") return false;  // the program's own, loaded by its full path
-    return std::find_if(std::begin(kKnownDlls), std::end(kKnownDlls),
-                        [&](const wchar_t* known) { return name == known; }) == std::end(kKnownDlls);
+    return std::find(std::begin(kKnownDlls), std::end(kKnownDlls), name) == std::end(kKnownDlls);
 }
 
 std::set<std::wstring> LoadedModules(DWORD processId) {
@@ -64,7 +53,7 @@ std::set<std::wstring> LoadedModules(DWORD processId) {
     MODULEENTRY32W entry{};
     entry.dwSize = sizeof entry;
     for (BOOL more = Module32FirstW(snapshot, &entry); more; more = Module32NextW(snapshot, &entry))
-        names.insert(Lower(entry.szModule));
+        names.insert(_wcslwr(entry.szModule));
     CloseHandle(snapshot);
     return names;
 }

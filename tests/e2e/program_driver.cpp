@@ -209,6 +209,11 @@ RECT ClientRectOf(HWND control, HWND parent) {
     return rect;
 }
 
+std::string RectText(const RECT& r) {
+    return std::to_string(r.left) + "," + std::to_string(r.top) + "," + std::to_string(r.right) + "," +
+           std::to_string(r.bottom);
+}
+
 SIZE OuterSize(HWND window) {
     RECT rect{};
     GetWindowRect(window, &rect);

@@ -101,6 +101,7 @@ std::wstring WindowText(HWND window);
 std::wstring ComboSelectionText(HWND window, int id);
 int ComboFind(HWND window, int id, const std::wstring& text);  // exact item text, or -1
 RECT ClientRectOf(HWND control, HWND parent);  // control's rectangle in the parent's client coordinates
+std::string RectText(const RECT& r);  // "left,top,right,bottom"
 SIZE OuterSize(HWND window);
 void Click(HWND window, int id);
 void SelectComboItem(HWND window, int id, int item);  // and notify as a user's choice would

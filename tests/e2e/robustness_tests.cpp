@@ -220,21 +220,11 @@ TEST_F(RobustnessTest, MissingOrBrokenLocaleFilesStillGiveAWorkingWindow) {
 }
 
 TEST_F(RobustnessTest, VeryLongTextsInEveryControl) {
-    std::string locale = "{";
-    std::string longText(5000, 'M');
-    for (const wchar_t* key : TextKey::kAll) {
-        if (locale.size() > 1) locale += ",";
-        // Appended piece by piece: GCC 12 warns (-Wrestrict) on "..." + std::string at -O3.
-        locale += '"';
-        locale += WideToUtf8(key);
-        locale += "\": \"";
-        locale += longText;
-        locale += ' ';
-        locale += longText;
-        locale += '"';
-    }
-    locale += "}";
-    RunningProgram program(ProgramWithLocales({{L"en.json", locale}}), appData_.Path());
+    const std::wstring longText(5000, L'M');
+    std::wstring locale;
+    for (const wchar_t* key : TextKey::kAll)
+        locale += std::wstring(locale.empty() ? L"{\"" : L",\"") + key + L"\": \"" + longText + L" " + longText + L"\"";
+    RunningProgram program(ProgramWithLocales({{L"en.json", WideToUtf8(locale + L"}")}}), appData_.Path());
     HWND window = program.WaitForWindow();
     for (int page = 0; page < 5; ++page) SelectPage(window, page);
     InvalidateRect(Control(window, IDC_NAVIGATION), nullptr, TRUE);

@@ -1,5 +1,7 @@
 // Stands in for the default browser: writes the URL it was asked to open to
 // the file named by SLATEWASH_URL_LOG (whole, by a rename), then exits.
+#include "base/base.h"
+
 #include <windows.h>
 
 #include <shellapi.h>
@@ -13,10 +15,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     LPWSTR* arguments = CommandLineToArgvW(GetCommandLineW(), &count);
     std::wstring url = arguments && count > 1 ? arguments[1] : L"";
     LocalFree(arguments);
-    std::string bytes(
-        static_cast<size_t>(WideCharToMultiByte(CP_UTF8, 0, url.c_str(), -1, nullptr, 0, nullptr, nullptr)), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, url.c_str(), -1, bytes.data(), static_cast<int>(bytes.size()), nullptr, nullptr);
-    bytes.resize(bytes.size() - 1);
+    const std::string bytes = WideToUtf8(url);
     std::wstring temp = std::wstring(log) + L".tmp";
     HANDLE file = CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return 1;
