@@ -110,7 +110,7 @@ TEST(EffectiveLanguage, HelpTagsAndReadingDirection) {
     EXPECT_EQ(HelpLanguageTagFor(L"ja_JP"), L"ja");
     EXPECT_EQ(HelpLanguageTagFor(L"JA-JP"), L"ja");
     EXPECT_EQ(HelpLanguageTagFor(L"EN-US"), L"en");
-    EXPECT_EQ(HelpLanguageTagFor(L"zh-TW"), L"zh-tw");
+    EXPECT_EQ(HelpLanguageTagFor(L"ZH-TW"), L"zh-tw");
     EXPECT_EQ(HelpLanguageTagFor(L"pt_BR"), L"pt-br");
     EXPECT_EQ(HelpLanguageTagFor(L"en-GB"), L"en-gb");
 
