@@ -4,21 +4,24 @@
 # killed when a test fails, invalid when it does not build. About a minute a
 # mutant.
 #   bash scripts/mutants.sh [list, default tests/mutants.txt]
-#   bash scripts/mutants.sh --generate N [--seed S, default 1]
+#   bash scripts/mutants.sh --generate N [--seed S, default 1] [--operators old|new|all, default all]
 # A line of the list: file <TAB> exact original text <TAB> replacement <TAB>
 # the fault in a few words ("equivalent: why" for one no user or file could
 # tell). The original must occur exactly once in the file. Lines starting
 # with # are comments.
 # --generate draws N of the sites that scripts/mutant_sites.py finds by
 # applying mutation operators mechanically to src/, reproducibly for a seed,
-# and prints each survivor as file:line and the change.
+# and prints each verdict with file:line, the operator and the change. A
+# family or sibling replacement that does not build is replaced by the next
+# of its site's further replacements; the site is invalid when none builds.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-generate=0; seed=1; list=
+generate=0; seed=1; operators=all; list=
 while [ $# -gt 0 ]; do
   case $1 in
     --generate) generate=$2; shift 2 ;;
     --seed) seed=$2; shift 2 ;;
+    --operators) operators=$2; shift 2 ;;
     *) list=$1; shift ;;
   esac
 done
@@ -69,6 +72,7 @@ judge() {  # file description [equivalent]
   local verdict
   if ! cmake --build --preset x64-test >/dev/null 2>&1; then
     verdict="invalid  "; invalid=$((invalid + 1))
+    [ -z "${on_invalid:-}" ] || { mv "$1.orig" "$1"; touch "$1"; return 1; }
   elif ctest --preset x64-test --stop-on-failure >/dev/null 2>&1; then
     verdict="survived "; survived=$((survived + 1))
     [ -z "${3:-}" ] || equivalent=$((equivalent + 1))
@@ -83,17 +87,23 @@ judge() {  # file description [equivalent]
 
 tab=$'\t'
 if [ "$generate" -gt 0 ]; then
-  python3 scripts/mutant_sites.py list "$seed" "$generate" > build/generated.txt
-  head -1 build/generated.txt
+  python3 scripts/mutant_sites.py list "$seed" "$generate" "$operators" > build/generated.txt
+  head -2 build/generated.txt
   while IFS= read -r entry; do
     [ "${entry:0:1}" = "#" ] && continue
     # A separator that is no blank, so that empty fields stay fields.
-    IFS=$'\x1f' read -r file line column original replacement operator <<< "${entry//"$tab"/$'\x1f'}"
-    cp "$file" "$file.orig"
-    python3 scripts/mutant_sites.py apply "$file" "$line" "$column" "$original" "$replacement"
-    if [ -z "$original$replacement" ]; then change="rows $line and $((line + 1)) swapped"
-    else change="'$original' -> '$replacement'"; fi
-    judge "$file" "$file:$line: $operator: $change" < /dev/null
+    IFS=$'\x1f' read -r file line column original replacement operator further <<< "${entry//"$tab"/$'\x1f'}"
+    for choice in "$replacement" $further; do
+      cp "$file" "$file.orig"
+      python3 scripts/mutant_sites.py apply "$file" "$line" "$column" "$original" "$choice"
+      if [ -z "$original$choice" ]; then change="rows $line and $((line + 1)) swapped"
+      else change="'$original' -> '$choice'"; fi
+      # Another replacement is tried only while one is left.
+      on_invalid=; [ "$choice" = "${further##* }" ] || [ -z "$further" ] || on_invalid=next
+      if judge "$file" "$file:$line: $operator: $change" < /dev/null; then break; fi
+      invalid=$((invalid - 1))
+      echo "          ('$choice' does not build; the next replacement)"
+    done
   done < build/generated.txt
 else
   while IFS= read -r line || [ -n "$line" ]; do

@@ -220,20 +220,184 @@ SIZE OuterSize(HWND window) {
     return {rect.right - rect.left, rect.bottom - rect.top};
 }
 
+namespace {
+
+// Makes `target`'s top-level window the one that takes the user's input.
+// A dropped-down list is never the foreground window: its combo box's is.
+void BringToFront(HWND target) {
+    HWND top = GetAncestor(target, GA_ROOT);
+    wchar_t className[16] = {};
+    GetClassNameW(top, className, 16);
+    if (wcscmp(className, L"ComboLBox") == 0) return;
+    if (GetForegroundWindow() == top) return;
+    SetForegroundWindow(top);
+    if (!PumpUntil([&] { return GetForegroundWindow() == top; }, 3000))
+        ReportDriverFailure("the program's window did not come to the front for input");
+}
+
+void SendInputs(std::vector<INPUT> inputs) {
+    if (SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT)) != inputs.size())
+        ReportDriverFailure("SendInput was refused");
+}
+
+INPUT KeyInput(WORD key, bool up) {
+    INPUT input{};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = key;
+    input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+    return input;
+}
+
+INPUT MouseInput(DWORD flags, DWORD data = 0) {
+    INPUT input{};
+    input.type = INPUT_MOUSE;
+    input.mi.dwFlags = flags;
+    input.mi.mouseData = data;
+    return input;
+}
+
+POINT Centre(const RECT& r) {
+    return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+}
+
+bool IsCheckBox(HWND control) {
+    wchar_t className[16] = {};
+    GetClassNameW(control, className, 16);
+    LONG type = GetWindowLongW(control, GWL_STYLE) & BS_TYPEMASK;
+    if (_wcsicmp(className, L"Button") != 0) return false;
+    return type == BS_AUTOCHECKBOX || type == BS_CHECKBOX;
+}
+
+// Moves the pointer and waits until it rests there: under Wine the X
+// server's answer to an earlier move can arrive late and put it back.
+void MovePointer(POINT screen) {
+    int still = 0;
+    SetCursorPos(screen.x, screen.y);
+    bool rests = PumpUntil(
+        [&] {
+            POINT now{};
+            GetCursorPos(&now);
+            if (now.x != screen.x || now.y != screen.y) SetCursorPos(screen.x, screen.y), still = 0;
+            return ++still > 3;
+        },
+        2000);
+    if (!rests) ReportDriverFailure("the pointer did not stay where it was moved");
+}
+
+}  // namespace
+
+void ClickAt(HWND target, POINT client) {
+    BringToFront(target);
+    ClientToScreen(target, &client);
+    MovePointer(client);
+    SendInputs({MouseInput(MOUSEEVENTF_LEFTDOWN), MouseInput(MOUSEEVENTF_LEFTUP)});
+}
+
 void Click(HWND window, int id) {
-    PostMessageW(Control(window, id), BM_CLICK, 0, 0);
+    HWND control = Control(window, id);
+    RECT r{};
+    GetClientRect(control, &r);
+    const bool box = IsCheckBox(control);
+    const int checked = box ? AskControl(window, id, BM_GETCHECK) : 0;
+    // A check box on its square, at the left end of its client area.
+    ClickAt(control, box ? POINT{6, r.bottom / 2} : Centre(r));
+    if (box && !PumpUntil([&] { return AskControl(window, id, BM_GETCHECK) != checked; }, 3000))
+        ReportDriverFailure("check box " + std::to_string(id) + " did not change when clicked");
+}
+
+void PressKey(WORD key, WORD modifier) {
+    std::vector<INPUT> inputs;
+    if (modifier) inputs.push_back(KeyInput(modifier, false));
+    inputs.push_back(KeyInput(key, false));
+    inputs.push_back(KeyInput(key, true));
+    if (modifier) inputs.push_back(KeyInput(modifier, true));
+    SendInputs(inputs);
+}
+
+void PressKeyIn(HWND window, WORD key, WORD modifier) {
+    BringToFront(window);
+    PressKey(key, modifier);
+}
+
+// The combo box's list, dropped down by a click on the box.
+HWND DropDown(HWND window, int id) {
+    DWORD processId = 0;
+    GetWindowThreadProcessId(window, &processId);
+    Click(window, id);
+    HWND list = nullptr;
+    if (!PumpUntil([&] { return (list = FindVisibleWindow(processId, L"ComboLBox")) != nullptr; }, 3000))
+        ReportDriverFailure("list " + std::to_string(id) + " did not drop down when clicked");
+    return list;
+}
+
+// Waits until a dropped-down list has closed (or its window is gone with a
+// rebuilt window).
+void WaitForListToClose(HWND list) {
+    if (!PumpUntil([&] { return !IsWindow(list) || !IsWindowVisible(list); }, 3000))
+        ReportDriverFailure("the dropped-down list did not close");
 }
 
 void SelectComboItem(HWND window, int id, int item) {
-    AskControl(window, id, CB_SETCURSEL, item);
-    PostMessageW(window, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE), reinterpret_cast<LPARAM>(Control(window, id)));
+    HWND list = DropDown(window, id);
+    if (!list) return;
+    // Scrolled with the wheel until the item shows, as a user would.
+    RECT client{}, itemRect{};
+    for (int turn = 0; turn < 40; ++turn) {
+        GetClientRect(list, &client);
+        Ask(list, LB_GETITEMRECT, item, reinterpret_cast<LPARAM>(&itemRect), "item rectangle");
+        if (itemRect.top >= 0 && itemRect.bottom <= client.bottom) break;
+        POINT centre{client.right / 2, client.bottom / 2};
+        ClientToScreen(list, &centre);
+        MovePointer(centre);
+        DWORD notch = itemRect.top < 0 ? WHEEL_DELTA : static_cast<DWORD>(-WHEEL_DELTA);
+        SendInputs({MouseInput(MOUSEEVENTF_WHEEL, notch)});
+        PumpUntil([] { return false; }, 50);
+    }
+    ClickAt(list, Centre(itemRect));
+    WaitForListToClose(list);
+}
+
+void TypeComboItem(HWND window, int id, wchar_t letter) {
+    HWND list = DropDown(window, id);
+    if (!list) return;
+    PressKey(static_cast<WORD>(letter));
+    PressKey(VK_RETURN);
+    WaitForListToClose(list);
 }
 
 void SelectPage(HWND window, int page) {
     HWND list = Control(window, IDC_NAVIGATION);
-    std::string step = "SelectPage(" + std::to_string(page) + ")";
-    Ask(list, LB_SETCURSEL, page, 0, step);
-    Ask(window, WM_COMMAND, MAKEWPARAM(IDC_NAVIGATION, LBN_SELCHANGE), reinterpret_cast<LPARAM>(list), step);
+    RECT item{};
+    Ask(list, LB_GETITEMRECT, page, reinterpret_cast<LPARAM>(&item), "SelectPage(" + std::to_string(page) + ")");
+    ClickAt(list, Centre(item));
+    // The list selects on the press and tells the window on the release,
+    // after it lets the mouse go; a message answered after that comes after
+    // the page switch.
+    GUITHREADINFO thread{};
+    thread.cbSize = sizeof thread;
+    DWORD threadId = GetWindowThreadProcessId(list, nullptr);
+    if (!PumpUntil(
+            [&] {
+                return Ask(list, LB_GETCURSEL, 0, 0, "page list") == page && GetGUIThreadInfo(threadId, &thread) &&
+                       !thread.hwndCapture;
+            },
+            3000))
+        ReportDriverFailure("page " + std::to_string(page) + " was not selected by its click");
+    Ask(window, WM_NULL, 0, 0, "after the page switch");
+}
+
+void ClickCloseBox(HWND window) {
+    RECT frame{};
+    GetWindowRect(window, &frame);
+    const int y = frame.top + GetSystemMetrics(SM_CYFIXEDFRAME) + GetSystemMetrics(SM_CYCAPTION) / 2;
+    for (int x = frame.right - 1; x > frame.right - 80; --x) {
+        if (Ask(window, WM_NCHITTEST, 0, MAKELPARAM(x, y), "close box") != HTCLOSE) continue;
+        POINT client{x, y};
+        ScreenToClient(window, &client);
+        ClickAt(window, client);
+        return;
+    }
+    ReportDriverFailure("no close box on the title bar");
 }
 
 MessageBoxSeen AnswerMessageBox(RunningProgram& program, int button) {
@@ -241,8 +405,10 @@ MessageBoxSeen AnswerMessageBox(RunningProgram& program, int button) {
     if (!box) return {};
     constexpr int kMessageTextId = 0xFFFF;  // the box's static text
     MessageBoxSeen seen{WindowText(box), WindowText(GetDlgItem(box, kMessageTextId))};
-    PostMessageW(GetDlgItem(box, button), BM_CLICK, 0, 0);
-    PumpUntil([&] { return !IsWindow(box); }, 5000);
+    RECT r{};
+    GetClientRect(GetDlgItem(box, button), &r);
+    ClickAt(GetDlgItem(box, button), Centre(r));
+    if (!PumpUntil([&] { return !IsWindow(box); }, 5000)) ReportDriverFailure("the message box stayed open");
     return seen;
 }
 

@@ -67,7 +67,7 @@ private:
     DWORD processId_ = 0;
 };
 
-// Waits for a message box of `program`, presses `button` and waits for it
+// Waits for a message box of `program`, clicks `button` and waits for it
 // to close; returns its caption and text, empty when none came.
 struct MessageBoxSeen {
     std::wstring caption, text;
@@ -103,9 +103,20 @@ int ComboFind(HWND window, int id, const std::wstring& text);  // exact item tex
 RECT ClientRectOf(HWND control, HWND parent);  // control's rectangle in the parent's client coordinates
 std::string RectText(const RECT& r);  // "left,top,right,bottom"
 SIZE OuterSize(HWND window);
+
+// Real input, as a user gives it: SendInput, with the window that takes it
+// brought to the front first.
+void ClickAt(HWND target, POINT client);  // a left click at a point of `target`'s client area
+// A click on control `id`: a check box on its square (waiting until its
+// check changes), any other control at its centre.
 void Click(HWND window, int id);
-void SelectComboItem(HWND window, int id, int item);  // and notify as a user's choice would
-void SelectPage(HWND window, int page);
+void PressKey(WORD key, WORD modifier = 0);  // to whatever window is in front
+void PressKeyIn(HWND window, WORD key, WORD modifier = 0);
+HWND DropDown(HWND window, int id);  // the list of combo box `id`, dropped down by a click
+void SelectComboItem(HWND window, int id, int item);  // dropped down, scrolled to the item and clicked
+void TypeComboItem(HWND window, int id, wchar_t letter);  // dropped down, a letter typed, then Enter
+void SelectPage(HWND window, int page);  // its item of the page list clicked
+void ClickCloseBox(HWND window);  // the close box on the title bar
 
 // The window's client area as it is on the screen, read in one go.
 class ScreenImage {
