@@ -5,6 +5,8 @@
 # mutant.
 #   bash scripts/mutants.sh [list, default tests/mutants.txt]
 #   bash scripts/mutants.sh --generate N [--seed S, default 1] [--operators old|new|all, default all]
+#                           [--part K/M: only the sites K, K+M, K+2M, ... of the sample, from 0,
+#                            so that M clones of the tree can share the sample]
 # A line of the list: file <TAB> exact original text <TAB> replacement <TAB>
 # the fault in a few words ("equivalent: why" for one no user or file could
 # tell). The original must occur exactly once in the file. Lines starting
@@ -16,12 +18,13 @@
 # of its site's further replacements; the site is invalid when none builds.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-generate=0; seed=1; operators=all; list=
+generate=0; seed=1; operators=all; part=0/1; list=
 while [ $# -gt 0 ]; do
   case $1 in
     --generate) generate=$2; shift 2 ;;
     --seed) seed=$2; shift 2 ;;
     --operators) operators=$2; shift 2 ;;
+    --part) part=$2; shift 2 ;;
     *) list=$1; shift ;;
   esac
 done
@@ -89,8 +92,11 @@ tab=$'\t'
 if [ "$generate" -gt 0 ]; then
   python3 scripts/mutant_sites.py list "$seed" "$generate" "$operators" > build/generated.txt
   head -2 build/generated.txt
+  index=-1
   while IFS= read -r entry; do
     [ "${entry:0:1}" = "#" ] && continue
+    index=$((index + 1))
+    [ $((index % ${part#*/})) -eq "${part%/*}" ] || continue
     # A separator that is no blank, so that empty fields stay fields.
     IFS=$'\x1f' read -r file line column original replacement operator further <<< "${entry//"$tab"/$'\x1f'}"
     for choice in "$replacement" $further; do

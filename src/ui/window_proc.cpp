@@ -71,9 +71,14 @@ void CloseAndQuit(HWND window) {
     PostQuitMessage(0);
 }
 
+// A box of the window's language reads in its direction, as the window does.
+UINT MessageBoxReading() {
+    return IsRightToLeftLanguage() ? MB_RTLREADING | MB_RIGHT : 0;
+}
+
 void ShowWarning(HWND window, const wchar_t* textKey) {
     std::wstring text = GetText(textKey);
-    MessageBoxW(window, text.c_str(), kProductName, MB_ICONWARNING | MB_OK);
+    MessageBoxW(window, text.c_str(), kProductName, MB_ICONWARNING | MB_OK | MessageBoxReading());
 }
 
 // The hotkey as RegisterHotKey takes it, and its name as the user reads it.
@@ -119,9 +124,8 @@ bool SaveTakenHotkeyAnyway(HWND window, const Hotkey& hotkey) {
     std::wstring caption = GetText(TextKey::HotkeyTakenCaption);
     size_t at = text.find(TextKey::kHotkeyMarker);
     if (at != std::wstring::npos) text.replace(at, std::size(TextKey::kHotkeyMarker) - 1, hotkey.name);
-    UINT reading = IsRightToLeftLanguage() ? MB_RTLREADING | MB_RIGHT : 0;
-    return MessageBoxW(window, text.c_str(), caption.c_str(), MB_ICONWARNING | MB_YESNO | MB_DEFBUTTON2 | reading) ==
-           IDYES;
+    return MessageBoxW(window, text.c_str(), caption.c_str(),
+                       MB_ICONWARNING | MB_YESNO | MB_DEFBUTTON2 | MessageBoxReading()) == IDYES;
 }
 
 // The window is Editing until Save, Cancel, close or a language choice

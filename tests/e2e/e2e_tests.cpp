@@ -18,6 +18,15 @@ namespace {
 
 const std::string kDefaultFile = ComposeSettingsText(Settings{}, WideToUtf8);
 
+// The window a user types into: in front, active, the keys going to it.
+void ExpectWindowTakesTheKeyboard(HWND window) {
+    EXPECT_TRUE(PumpUntil([&] { return GetForegroundWindow() == window; }, 3000)) << "in front";
+    KeyboardState keyboard{};
+    PumpUntil([&] { return (keyboard = KeyboardOf(window)).focus != nullptr; }, 3000);
+    EXPECT_EQ(keyboard.active, window);
+    EXPECT_EQ(keyboard.focus, window);
+}
+
 class ProgramTest : public ProgramFixture {
 protected:
     std::string SettingsWith(const char* key, const char* value) {
@@ -39,6 +48,7 @@ TEST_F(ProgramTest, FreshStartShowsDefaultsAndSaveWritesTheDefaultFile) {
     HWND window = program.WaitForWindow();
 
     EXPECT_EQ(WindowText(window), L"Slatewash Settings");
+    ExpectWindowTakesTheKeyboard(window);
     SIZE size = OuterSize(window);
     EXPECT_EQ(size.cx, 685);
     EXPECT_EQ(size.cy, 690);
@@ -130,7 +140,7 @@ TEST_F(ProgramTest, EveryControlChangedThroughTheWindowIsSaved) {
             EXPECT_EQ(ComboSelection(window, choice.id), choice.loaded - choice.firstItemValue) << choice.id;
             SelectComboItem(window, choice.id, choice.saved - choice.firstItemValue);
         }
-        if (page == 0) SelectComboItem(window, IDC_HOTKEY_KEY, 0);
+        if (page == 0) TypeComboItem(window, IDC_HOTKEY_KEY, L'A');
     }
     Click(window, IDC_SAVE);
     EXPECT_EQ(program.WaitForExit(), 0u) << "the Windows key alone is accepted";
@@ -215,26 +225,46 @@ TEST_F(ProgramTest, LayoutFollowsTheFixedTablesAndPagesSwitch) {
     EXPECT_EQ(program.Close(window), 0u);
 }
 
+// The warning belongs to the window, which cannot be used behind it, reads
+// in the window's direction, and Enter, Escape and its OK button each close
+// it and give the window back.
 TEST_F(ProgramTest, NoModifierRefusesSaveUntilCancelWhichKeepsTheFile) {
-    std::string noModifiers = kDefaultFile;
-    for (const char* key : {"HotkeyCtrl", "HotkeyShift"}) {
-        size_t at = noModifiers.find(std::string("\"") + key + "\": true");
-        noModifiers.replace(noModifiers.find("true", at), 4, "false");
+    const struct {
+        const wchar_t* language;
+        std::vector<WORD> answers;  // a key, or 0 for a click on OK
+    } languages[] = {{L"en", {VK_RETURN, VK_ESCAPE, 0}}, {L"ar", {0}}};
+    for (const auto& l : languages) {
+        SCOPED_TRACE(WideToUtf8(l.language));
+        Settings noModifiers;
+        noModifiers.HotkeyCtrl = noModifiers.HotkeyShift = false;
+        noModifiers.Language = l.language;
+        const std::string stored = ComposeSettingsText(noModifiers, WideToUtf8);
+        WriteSettings(stored);
+        RunningProgram program(narrow_, appData_.Path());
+        HWND window = program.WaitForWindow();
+        for (int id : {IDC_HOTKEY_ALT, IDC_HOTKEY_CTRL, IDC_HOTKEY_SHIFT, IDC_HOTKEY_WINDOWS})
+            EXPECT_FALSE(IsChecked(window, id)) << id;
+        for (WORD answer : l.answers) {
+            Click(window, IDC_SAVE);
+            HWND box = program.WaitForMessageBox();
+            ASSERT_NE(box, nullptr);
+            MessageBoxSafety safety = SafetyOf(box, window);
+            EXPECT_TRUE(safety.ownedByWindow && safety.windowDisabled) << "owned, and the window waits";
+            if (answer) {
+                PressKeyIn(box, answer);
+                EXPECT_TRUE(PumpUntil([&] { return !IsWindow(box); }, 3000)) << "key " << answer;
+            } else {
+                MessageBoxSeen seen = AnswerMessageBox(program, IDOK);
+                EXPECT_EQ(seen.caption, L"Slatewash");
+                EXPECT_EQ(seen.text, LoadLocaleFile(l.language)[L"NoModifierWarning"]);
+            }
+            EXPECT_TRUE(PumpUntil([&] { return IsWindowEnabled(window) && KeyboardOf(window).active == window; }, 3000))
+                << "the window is the user's again";
+        }
+        Click(window, IDC_CANCEL);
+        EXPECT_EQ(program.WaitForExit(), 0u);
+        EXPECT_EQ(ReadBytes(SettingsFile()), stored);
     }
-    WriteSettings(noModifiers);
-
-    RunningProgram program(narrow_, appData_.Path());
-    HWND window = program.WaitForWindow();
-    for (int id : {IDC_HOTKEY_ALT, IDC_HOTKEY_CTRL, IDC_HOTKEY_SHIFT, IDC_HOTKEY_WINDOWS})
-        EXPECT_FALSE(IsChecked(window, id)) << id;
-
-    Click(window, IDC_SAVE);
-    EXPECT_EQ(AcceptMessageBox(program), L"Slatewash");
-    EXPECT_TRUE(IsWindow(window)) << "the window stays open";
-
-    Click(window, IDC_CANCEL);
-    EXPECT_EQ(program.WaitForExit(), 0u);
-    EXPECT_EQ(ReadBytes(SettingsFile()), noModifiers);
     PumpUntil([] { return false; }, 300);
     EXPECT_TRUE(paster_.Messages().empty());
 }
@@ -249,19 +279,20 @@ TEST_F(ProgramTest, ATakenHotkeyIsCaughtOnSaveAndATriedOneIsReleased) {
         ~Held() { UnregisterHotKey(nullptr, 1); }
     } held;
     ASSERT_TRUE(held.ok);
-    Settings ctrlAltK, japanese;
+    Settings ctrlAltK, arabic;
     ctrlAltK.HotkeyAlt = true, ctrlAltK.HotkeyShift = false, ctrlAltK.HotkeyKey = 'K';
-    japanese.Language = L"ja";
+    arabic.Language = L"ar";
     const struct {
         const char* what;
         Settings stored;
         char key;
         const wchar_t* warningLanguage;  // null: no conflict warning
+        WORD noKey;                      // the key that answers No, or 0 for a click on No
     } cases[] = {
-        {"taken", Settings{}, 'K', L"en"},
-        {"taken, warned in Japanese", japanese, 'K', L"ja"},
-        {"the stored one", ctrlAltK, 'K', nullptr},
-        {"free, then the save fails", Settings{}, 'J', nullptr},
+        {"taken", Settings{}, 'K', L"en", VK_RETURN},
+        {"taken, warned in Arabic", arabic, 'K', L"ar", 0},
+        {"the stored one", ctrlAltK, 'K', nullptr, 0},
+        {"free, then the save fails", Settings{}, 'J', nullptr, 0},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -282,7 +313,21 @@ TEST_F(ProgramTest, ATakenHotkeyIsCaughtOnSaveAndATriedOneIsReleased) {
             StringTable texts = LoadLocaleFile(c.warningLanguage);
             std::wstring warning = texts[L"HotkeyTakenWarning"];
             warning.replace(warning.find(L"{hotkey}"), 8, L"Ctrl+Alt+K");
-            MessageBoxSeen box = AnswerMessageBox(program, IDNO);
+            HWND shown = program.WaitForMessageBox();
+            ASSERT_NE(shown, nullptr);
+            MessageBoxSafety safety = SafetyOf(shown, window);
+            EXPECT_TRUE(safety.ownedByWindow && safety.windowDisabled) << "owned, and the window waits";
+            if (c.noKey) {
+                // Escape saves nothing: Wine takes it as No, Windows ignores
+                // it in a box without Cancel.
+                PressKeyIn(shown, VK_ESCAPE);
+                PumpUntil([&] { return !IsWindow(shown); }, 300);
+                EXPECT_EQ(ReadBytes(SettingsFile()), stored);
+                if (!IsWindow(shown)) Click(window, IDC_SAVE), shown = program.WaitForMessageBox();
+                PressKeyIn(shown, c.noKey);
+            }
+            MessageBoxSeen box = c.noKey ? MessageBoxSeen{texts[L"HotkeyTakenCaption"], warning} : AnswerMessageBox(program, IDNO);
+            EXPECT_TRUE(PumpUntil([&] { return !IsWindow(shown); }, 3000));
             EXPECT_EQ(box.caption, texts[L"HotkeyTakenCaption"]);
             EXPECT_EQ(box.text, warning);
             EXPECT_TRUE(IsWindow(window)) << "No goes back to the window";
@@ -297,37 +342,86 @@ TEST_F(ProgramTest, ATakenHotkeyIsCaughtOnSaveAndATriedOneIsReleased) {
         }
         EXPECT_EQ(program.WaitForExit(), 0u);
         SetFileAttributesW(SettingsFile().c_str(), FILE_ATTRIBUTE_NORMAL);
-        bool saved = !saveFails && c.stored != japanese;
+        bool saved = !saveFails && c.stored != arabic;
         EXPECT_EQ(ReadBytes(SettingsFile()), saved ? ComposeSettingsText(ctrlAltK, WideToUtf8) : stored);
         PumpUntil([&] { return paster_.Messages().size() > sent; }, saved ? 3000 : 300);
         EXPECT_EQ(paster_.Messages().size() - sent, saved ? 1u : 0u);
     }
 }
 
+// Cancel, the close box and Alt+F4 each end the program with nothing
+// written and nothing sent.
 TEST_F(ProgramTest, CancelAndCloseWriteNothing) {
-    for (bool useCloseBox : {false, true}) {
+    enum class Way { Cancel, CloseBox, AltF4 };
+    for (Way way : {Way::Cancel, Way::CloseBox, Way::AltF4}) {
+        SCOPED_TRACE(static_cast<int>(way));
         RunningProgram program(narrow_, appData_.Path());
         HWND window = program.WaitForWindow();
         Click(window, IDC_PLAY_SOUND);
-        PumpUntil([&] { return IsChecked(window, IDC_PLAY_SOUND); }, 3000);
-        if (!useCloseBox) Click(window, IDC_CANCEL);
-        EXPECT_EQ(useCloseBox ? program.Close(window) : program.WaitForExit(), 0u);
+        if (way == Way::Cancel) Click(window, IDC_CANCEL);
+        if (way == Way::CloseBox) ClickCloseBox(window);
+        if (way == Way::AltF4) PressKeyIn(window, VK_F4, VK_MENU);
+        EXPECT_EQ(program.WaitForExit(), 0u);
         EXPECT_FALSE(FileExists(SettingsFile()));
     }
     PumpUntil([] { return false; }, 300);
     EXPECT_TRUE(paster_.Messages().empty());
 }
 
+// The keys go to the control the user clicked: Space toggles the focused
+// box, the arrow keys move through the pages and back to the first; Tab
+// moves the focus nowhere and Enter presses no Save (no dialog keys).
+TEST_F(ProgramTest, KeysReachTheClickedControlOnly) {
+    RunningProgram program(narrow_, appData_.Path());
+    HWND window = program.WaitForWindow();
+    Click(window, IDC_PLAY_SOUND);
+    HWND box = Control(window, IDC_PLAY_SOUND);
+    for (bool ticked : {false, true}) {
+        PressKeyIn(window, VK_SPACE);
+        EXPECT_TRUE(PumpUntil([&] { return IsChecked(window, IDC_PLAY_SOUND) == ticked; }, 3000)) << ticked;
+    }
+    for (WORD key : {VK_TAB, VK_RETURN}) PressKeyIn(window, key);
+    PumpUntil([] { return false; }, 300);
+    EXPECT_EQ(KeyboardOf(window).focus, box);
+    EXPECT_TRUE(program.IsRunning());
+
+    SelectPage(window, 0);
+    HWND pages = Control(window, IDC_NAVIGATION);
+    const struct {
+        WORD key;
+        int page, shown;  // a control of the page
+    } steps[] = {{VK_DOWN, 1, IDC_TAB_SPACES}, {VK_DOWN, 2, IDC_KATAKANA_WIDTH}, {VK_UP, 1, IDC_TAB_SPACES},
+                 {VK_UP, 0, IDC_LANGUAGE}, {VK_UP, 0, IDC_LANGUAGE}};
+    for (const auto& step : steps) {
+        PressKeyIn(window, step.key);
+        EXPECT_TRUE(PumpUntil([&] { return IsWindowVisible(Control(window, step.shown)); }, 3000)) << step.page;
+        EXPECT_EQ(Ask(pages, LB_GETCURSEL, 0, 0, "page"), step.page);
+    }
+    EXPECT_FALSE(IsWindowVisible(Control(window, IDC_TAB_SPACES)));
+    EXPECT_EQ(program.Close(window), 0u);
+    EXPECT_FALSE(FileExists(SettingsFile()));
+}
+
+// A second start brings the first window back in front, with the keys, from
+// behind another program's window or from the task bar, and exits.
 TEST_F(ProgramTest, SecondInstanceBringsTheFirstForwardAndExits) {
     RunningProgram first(narrow_, appData_.Path());
     HWND window = first.WaitForWindow();
-    ShowWindow(window, SW_MINIMIZE);
-    PumpUntil([&] { return IsIconic(window) != FALSE; }, 3000);
+    for (bool minimised : {true, false}) {
+        SCOPED_TRACE(minimised ? "minimised" : "behind another window");
+        HWND other = CreateWindowExW(0, L"STATIC", L"other", WS_POPUP | WS_VISIBLE, 0, 0, 1600, 900, nullptr, nullptr,
+                                     nullptr, nullptr);
+        SetForegroundWindow(other);
+        if (minimised) ShowWindow(window, SW_MINIMIZE);
+        PumpUntil([&] { return GetForegroundWindow() == other && IsIconic(window) == minimised; }, 3000);
 
-    RunningProgram second(narrow_, appData_.Path());
-    ASSERT_TRUE(second.Started());
-    EXPECT_EQ(second.WaitForExit(), 0u);
-    EXPECT_TRUE(PumpUntil([&] { return !IsIconic(window); }, 5000)) << "the first window is restored";
+        RunningProgram second(narrow_, appData_.Path());
+        ASSERT_TRUE(second.Started());
+        EXPECT_EQ(second.WaitForExit(), 0u);
+        EXPECT_TRUE(PumpUntil([&] { return !IsIconic(window); }, 5000)) << "the first window is restored";
+        ExpectWindowTakesTheKeyboard(window);
+        DestroyWindow(other);
+    }
     EXPECT_TRUE(first.IsRunning());
     EXPECT_EQ(first.Close(window), 0u);
 }
@@ -337,7 +431,6 @@ TEST_F(ProgramTest, LanguageChangeRebuildsWithPendingEditsAndSeparatorDoesNot) {
     RunningProgram program(narrow_, appData_.Path());
     HWND window = program.WaitForWindow();
     Click(window, IDC_PLAY_SOUND);
-    PumpUntil([&] { return IsChecked(window, IDC_PLAY_SOUND); }, 3000);
 
     // The separator row selects the first entry and rebuilds nothing.
     SelectComboItem(window, IDC_LANGUAGE, 1);
@@ -351,6 +444,7 @@ TEST_F(ProgramTest, LanguageChangeRebuildsWithPendingEditsAndSeparatorDoesNot) {
     SelectComboItem(window, IDC_LANGUAGE, japanese);
     HWND rebuilt = program.WaitForWindow(15000, window);
     EXPECT_FALSE(IsWindow(window));
+    ExpectWindowTakesTheKeyboard(rebuilt);
     EXPECT_EQ(WindowText(rebuilt), L"Slatewash 設定");
     EXPECT_EQ(ComboSelectionText(rebuilt, IDC_LANGUAGE), L"日本語");
     EXPECT_TRUE(IsChecked(rebuilt, IDC_PLAY_SOUND)) << "the pending edit survives";

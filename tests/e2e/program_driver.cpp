@@ -412,6 +412,17 @@ MessageBoxSeen AnswerMessageBox(RunningProgram& program, int button) {
     return seen;
 }
 
+MessageBoxSafety SafetyOf(HWND box, HWND window) {
+    return {GetWindow(box, GW_OWNER) == window, !IsWindowEnabled(window)};
+}
+
+KeyboardState KeyboardOf(HWND window) {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info);
+    return {info.hwndActive, info.hwndFocus};
+}
+
 std::wstring AcceptMessageBox(RunningProgram& program) {
     return AnswerMessageBox(program, IDOK).caption;
 }

@@ -73,6 +73,18 @@ struct MessageBoxSeen {
     std::wstring caption, text;
 };
 MessageBoxSeen AnswerMessageBox(RunningProgram& program, int button);
+// What makes a box safe, seen from outside: owned by `window`, which cannot
+// be used behind it. (Wine gives a box the same styles whatever its reading
+// flags, so its reading direction cannot be seen here.)
+struct MessageBoxSafety {
+    bool ownedByWindow, windowDisabled;
+};
+MessageBoxSafety SafetyOf(HWND box, HWND window);
+// The active window and the control with the keyboard focus of `window`'s thread.
+struct KeyboardState {
+    HWND active, focus;
+};
+KeyboardState KeyboardOf(HWND window);
 // The same with OK; returns the caption.
 std::wstring AcceptMessageBox(RunningProgram& program);
 
