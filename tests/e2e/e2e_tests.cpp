@@ -251,7 +251,7 @@ TEST_F(ProgramTest, NoModifierRefusesSaveUntilCancelWhichKeepsTheFile) {
             MessageBoxSafety safety = SafetyOf(box, window);
             EXPECT_TRUE(safety.ownedByWindow && safety.windowDisabled) << "owned, and the window waits";
             if (answer) {
-                PressKeyIn(box, answer);
+                PressKey(box, answer);
                 EXPECT_TRUE(PumpUntil([&] { return !IsWindow(box); }, 3000)) << "key " << answer;
             } else {
                 MessageBoxSeen seen = AnswerMessageBox(program, IDOK);
@@ -320,11 +320,11 @@ TEST_F(ProgramTest, ATakenHotkeyIsCaughtOnSaveAndATriedOneIsReleased) {
             if (c.noKey) {
                 // Escape saves nothing: Wine takes it as No, Windows ignores
                 // it in a box without Cancel.
-                PressKeyIn(shown, VK_ESCAPE);
+                PressKey(shown, VK_ESCAPE);
                 PumpUntil([&] { return !IsWindow(shown); }, 300);
                 EXPECT_EQ(ReadBytes(SettingsFile()), stored);
                 if (!IsWindow(shown)) Click(window, IDC_SAVE), shown = program.WaitForMessageBox();
-                PressKeyIn(shown, c.noKey);
+                PressKey(shown, c.noKey);
             }
             MessageBoxSeen box = c.noKey ? MessageBoxSeen{texts[L"HotkeyTakenCaption"], warning} : AnswerMessageBox(program, IDNO);
             EXPECT_TRUE(PumpUntil([&] { return !IsWindow(shown); }, 3000));
@@ -360,7 +360,7 @@ TEST_F(ProgramTest, CancelAndCloseWriteNothing) {
         Click(window, IDC_PLAY_SOUND);
         if (way == Way::Cancel) Click(window, IDC_CANCEL);
         if (way == Way::CloseBox) ClickCloseBox(window);
-        if (way == Way::AltF4) PressKeyIn(window, VK_F4, VK_MENU);
+        if (way == Way::AltF4) PressKey(window, VK_F4, VK_MENU);
         EXPECT_EQ(program.WaitForExit(), 0u);
         EXPECT_FALSE(FileExists(SettingsFile()));
     }
@@ -377,10 +377,10 @@ TEST_F(ProgramTest, KeysReachTheClickedControlOnly) {
     Click(window, IDC_PLAY_SOUND);
     HWND box = Control(window, IDC_PLAY_SOUND);
     for (bool ticked : {false, true}) {
-        PressKeyIn(window, VK_SPACE);
+        PressKey(window, VK_SPACE);
         EXPECT_TRUE(PumpUntil([&] { return IsChecked(window, IDC_PLAY_SOUND) == ticked; }, 3000)) << ticked;
     }
-    for (WORD key : {VK_TAB, VK_RETURN}) PressKeyIn(window, key);
+    for (WORD key : {VK_TAB, VK_RETURN}) PressKey(window, key);
     PumpUntil([] { return false; }, 300);
     EXPECT_EQ(KeyboardOf(window).focus, box);
     EXPECT_TRUE(program.IsRunning());
@@ -393,7 +393,7 @@ TEST_F(ProgramTest, KeysReachTheClickedControlOnly) {
     } steps[] = {{VK_DOWN, 1, IDC_TAB_SPACES}, {VK_DOWN, 2, IDC_KATAKANA_WIDTH}, {VK_UP, 1, IDC_TAB_SPACES},
                  {VK_UP, 0, IDC_LANGUAGE}, {VK_UP, 0, IDC_LANGUAGE}};
     for (const auto& step : steps) {
-        PressKeyIn(window, step.key);
+        PressKey(window, step.key);
         EXPECT_TRUE(PumpUntil([&] { return IsWindowVisible(Control(window, step.shown)); }, 3000)) << step.page;
         EXPECT_EQ(Ask(pages, LB_GETCURSEL, 0, 0, "page"), step.page);
     }

@@ -222,14 +222,24 @@ SIZE OuterSize(HWND window) {
 
 namespace {
 
+bool HasClass(HWND window, const wchar_t* name) {
+    wchar_t className[16] = {};
+    GetClassNameW(window, className, 16);
+    return _wcsicmp(className, name) == 0;
+}
+
+GUITHREADINFO ThreadInfo(HWND window) {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info);
+    return info;
+}
+
 // Makes `target`'s top-level window the one that takes the user's input.
 // A dropped-down list is never the foreground window: its combo box's is.
 void BringToFront(HWND target) {
     HWND top = GetAncestor(target, GA_ROOT);
-    wchar_t className[16] = {};
-    GetClassNameW(top, className, 16);
-    if (wcscmp(className, L"ComboLBox") == 0) return;
-    if (GetForegroundWindow() == top) return;
+    if (HasClass(top, L"ComboLBox") || GetForegroundWindow() == top) return;
     SetForegroundWindow(top);
     if (!PumpUntil([&] { return GetForegroundWindow() == top; }, 3000))
         ReportDriverFailure("the program's window did not come to the front for input");
@@ -261,11 +271,8 @@ POINT Centre(const RECT& r) {
 }
 
 bool IsCheckBox(HWND control) {
-    wchar_t className[16] = {};
-    GetClassNameW(control, className, 16);
     LONG type = GetWindowLongW(control, GWL_STYLE) & BS_TYPEMASK;
-    if (_wcsicmp(className, L"Button") != 0) return false;
-    return type == BS_AUTOCHECKBOX || type == BS_CHECKBOX;
+    return HasClass(control, L"Button") && (type == BS_AUTOCHECKBOX || type == BS_CHECKBOX);
 }
 
 // Moves the pointer and waits until it rests there: under Wine the X
@@ -282,6 +289,23 @@ void MovePointer(POINT screen) {
         },
         2000);
     if (!rests) ReportDriverFailure("the pointer did not stay where it was moved");
+}
+
+// The combo box's list, dropped down by a click on the box.
+HWND DropDown(HWND window, int id) {
+    DWORD processId = 0;
+    GetWindowThreadProcessId(window, &processId);
+    Click(window, id);
+    HWND list = nullptr;
+    if (!PumpUntil([&] { return (list = FindVisibleWindow(processId, L"ComboLBox")) != nullptr; }, 3000))
+        ReportDriverFailure("list " + std::to_string(id) + " did not drop down when clicked");
+    return list;
+}
+
+// Waits until a dropped-down list has closed (or is gone with a rebuilt window).
+void WaitForListToClose(HWND list) {
+    if (!PumpUntil([&] { return !IsWindow(list) || !IsWindowVisible(list); }, 3000))
+        ReportDriverFailure("the dropped-down list did not close");
 }
 
 }  // namespace
@@ -305,36 +329,14 @@ void Click(HWND window, int id) {
         ReportDriverFailure("check box " + std::to_string(id) + " did not change when clicked");
 }
 
-void PressKey(WORD key, WORD modifier) {
+void PressKey(HWND window, WORD key, WORD modifier) {
+    if (window) BringToFront(window);
     std::vector<INPUT> inputs;
     if (modifier) inputs.push_back(KeyInput(modifier, false));
     inputs.push_back(KeyInput(key, false));
     inputs.push_back(KeyInput(key, true));
     if (modifier) inputs.push_back(KeyInput(modifier, true));
     SendInputs(inputs);
-}
-
-void PressKeyIn(HWND window, WORD key, WORD modifier) {
-    BringToFront(window);
-    PressKey(key, modifier);
-}
-
-// The combo box's list, dropped down by a click on the box.
-HWND DropDown(HWND window, int id) {
-    DWORD processId = 0;
-    GetWindowThreadProcessId(window, &processId);
-    Click(window, id);
-    HWND list = nullptr;
-    if (!PumpUntil([&] { return (list = FindVisibleWindow(processId, L"ComboLBox")) != nullptr; }, 3000))
-        ReportDriverFailure("list " + std::to_string(id) + " did not drop down when clicked");
-    return list;
-}
-
-// Waits until a dropped-down list has closed (or its window is gone with a
-// rebuilt window).
-void WaitForListToClose(HWND list) {
-    if (!PumpUntil([&] { return !IsWindow(list) || !IsWindowVisible(list); }, 3000))
-        ReportDriverFailure("the dropped-down list did not close");
 }
 
 void SelectComboItem(HWND window, int id, int item) {
@@ -360,8 +362,8 @@ void SelectComboItem(HWND window, int id, int item) {
 void TypeComboItem(HWND window, int id, wchar_t letter) {
     HWND list = DropDown(window, id);
     if (!list) return;
-    PressKey(static_cast<WORD>(letter));
-    PressKey(VK_RETURN);
+    PressKey(nullptr, static_cast<WORD>(letter));
+    PressKey(nullptr, VK_RETURN);
     WaitForListToClose(list);
 }
 
@@ -373,15 +375,8 @@ void SelectPage(HWND window, int page) {
     // The list selects on the press and tells the window on the release,
     // after it lets the mouse go; a message answered after that comes after
     // the page switch.
-    GUITHREADINFO thread{};
-    thread.cbSize = sizeof thread;
-    DWORD threadId = GetWindowThreadProcessId(list, nullptr);
-    if (!PumpUntil(
-            [&] {
-                return Ask(list, LB_GETCURSEL, 0, 0, "page list") == page && GetGUIThreadInfo(threadId, &thread) &&
-                       !thread.hwndCapture;
-            },
-            3000))
+    if (!PumpUntil([&] { return Ask(list, LB_GETCURSEL, 0, 0, "page list") == page && !ThreadInfo(list).hwndCapture; },
+                   3000))
         ReportDriverFailure("page " + std::to_string(page) + " was not selected by its click");
     Ask(window, WM_NULL, 0, 0, "after the page switch");
 }
@@ -417,9 +412,7 @@ MessageBoxSafety SafetyOf(HWND box, HWND window) {
 }
 
 KeyboardState KeyboardOf(HWND window) {
-    GUITHREADINFO info{};
-    info.cbSize = sizeof info;
-    GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info);
+    GUITHREADINFO info = ThreadInfo(window);
     return {info.hwndActive, info.hwndFocus};
 }
 

@@ -122,9 +122,8 @@ void ClickAt(HWND target, POINT client);  // a left click at a point of `target`
 // A click on control `id`: a check box on its square (waiting until its
 // check changes), any other control at its centre.
 void Click(HWND window, int id);
-void PressKey(WORD key, WORD modifier = 0);  // to whatever window is in front
-void PressKeyIn(HWND window, WORD key, WORD modifier = 0);
-HWND DropDown(HWND window, int id);  // the list of combo box `id`, dropped down by a click
+// A key pressed, with `modifier` held, in `window` (null: whatever is in front).
+void PressKey(HWND window, WORD key, WORD modifier = 0);
 void SelectComboItem(HWND window, int id, int item);  // dropped down, scrolled to the item and clicked
 void TypeComboItem(HWND window, int id, wchar_t letter);  // dropped down, a letter typed, then Enter
 void SelectPage(HWND window, int page);  // its item of the page list clicked
