@@ -205,6 +205,19 @@ TEST_F(HelpViewTest, PageEventsStayInsideHelpOrGoToTheBrowser) {
     EXPECT_EQ(LineCount(Log(), "SetHeader Cache-Control: no-cache, no-store, max-age=0"), 2);
     EXPECT_EQ(LineCount(Log(), "SetHeader Pragma: no-cache"), 2);
     EXPECT_EQ(fireResource_(L"https://cdn.example.org/lib.js", 0), -1) << "outside the filter";
+
+    // What a failed getter hands out is not trusted: an address that could
+    // not be read is neither judged nor opened, a request without headers
+    // gets none, and a load of unknown outcome did not succeed.
+    reset_(kFailEventGetters);
+    browserOpens.clear();
+    navigations.clear();
+    EXPECT_EQ(fireStarting_(L"https://example.org/", 1), 0);
+    EXPECT_EQ(fireNewWindow_(L"https://example.org/page", 1), 1);
+    EXPECT_TRUE(browserOpens.empty());
+    EXPECT_EQ(fireResource_(L"https://www.korvenda.com/slatewash/help/en/overview/?view=app", 0), 0);
+    EXPECT_EQ(fireCompleted_(1), 0);
+    EXPECT_EQ(navigations, std::vector<bool>{false});
 }
 
 TEST_F(HelpViewTest, NavigateBeforeReadyShowsTheLatestUrlAndAfterStopNothing) {

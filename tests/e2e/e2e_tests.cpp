@@ -476,7 +476,9 @@ TEST_F(ProgramTest, ASettingsWindowThatCannotBeCreatedEndsTheProcess) {
     EXPECT_TRUE(paster_.Messages().empty());
 }
 
-TEST_F(ProgramTest, DownloadButtonOpensTheWebView2PageInTheBrowser) {
+// The download button (first page) and the web-site button (last page)
+// each open their own page in the user's browser, and the window stays.
+TEST_F(ProgramTest, LinkButtonsOpenTheirPagesInTheBrowser) {
     TempFolder browserLog;
     std::wstring opened = browserLog / L"opened.txt";
     ScopedEnvironment logName(L"SLATEWASH_URL_LOG", opened.c_str());
@@ -487,9 +489,17 @@ TEST_F(ProgramTest, DownloadButtonOpensTheWebView2PageInTheBrowser) {
 
     RunningProgram program(narrow_, appData_.Path());
     HWND window = program.WaitForWindow();
-    Click(window, IDC_DOWNLOAD_WEBVIEW2);
-    EXPECT_TRUE(PumpUntil([&] { return FileExists(opened); }, 15000)) << "the browser was started";
-    EXPECT_EQ(ReadBytes(opened), "https://developer.microsoft.com/microsoft-edge/webview2/");
+    const struct {
+        int page, id;
+        const char* url;
+    } links[] = {{0, IDC_DOWNLOAD_WEBVIEW2, "https://developer.microsoft.com/microsoft-edge/webview2/"},
+                 {4, IDC_WEBSITE, "https://www.korvenda.com/"}};
+    for (const auto& link : links) {
+        if (link.page) SelectPage(window, link.page);
+        Click(window, link.id);
+        EXPECT_TRUE(PumpUntil([&] { return FileExists(opened) && ReadBytes(opened) == link.url; }, 15000)) << link.id;
+        DeleteFileW(opened.c_str());
+    }
     EXPECT_TRUE(IsWindow(window));
     EXPECT_EQ(program.Close(window), 0u);
 }
@@ -734,8 +744,12 @@ TEST_F(Direct2DTest, WithoutItTheFrameIsStillPainted) {
     RequireDirect2DOrder(L"d");
     RunningProgram program(narrow_, appData_.Path());
     HWND window = program.WaitForWindow();
-    EXPECT_EQ(SettledPageProblem(window, 0), "");
     EXPECT_EQ(FrameProblem(window, kNarrowFrame), "");
+    for (int page : {0, 1, 2, 3, 4, 0}) {
+        SCOPED_TRACE("page " + std::to_string(page));
+        SelectPage(window, page);
+        EXPECT_EQ(SettledPageProblem(window, page), "");
+    }
     EXPECT_EQ(program.Close(window), 0u);
 }
 

@@ -196,7 +196,7 @@ public:
     explicit FakeRequest(int& count) : FakeObject(webview2_iid::WebResourceRequest), count_(count) {}
     UNUSED_SLOT(03) UNUSED_SLOT(04) UNUSED_SLOT(05) UNUSED_SLOT(06) UNUSED_SLOT(07) UNUSED_SLOT(08)
     HRESULT STDMETHODCALLTYPE get_Headers(ICoreWebView2HttpRequestHeaders** headers) override {
-        *headers = new FakeHeaders(count_);
+        *headers = Fails(kFailEventGetters) ? nullptr : new FakeHeaders(count_);
         return S_OK;
     }
 
@@ -230,7 +230,7 @@ public:
         : FakeArgs<Interface>(iid), uri_(std::move(uri)), user_(userInitiated) {}
     HRESULT STDMETHODCALLTYPE get_Uri(LPWSTR* uri) override {
         *uri = CoTaskString(uri_);
-        return S_OK;
+        return Fails(kFailEventGetters) ? E_FAIL : S_OK;
     }
     HRESULT STDMETHODCALLTYPE get_IsUserInitiated(BOOL* user) override {
         *user = user_;
@@ -271,7 +271,7 @@ public:
     explicit FakeCompletedArgs(BOOL success) : FakeArgs(webview2_iid::NavigationCompletedEventArgs), success_(success) {}
     HRESULT STDMETHODCALLTYPE get_IsSuccess(BOOL* success) override {
         *success = success_;
-        return S_OK;
+        return Fails(kFailEventGetters) ? E_FAIL : S_OK;
     }
 
 private:

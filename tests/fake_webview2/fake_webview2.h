@@ -12,6 +12,10 @@ enum FakeWebView2Failure : unsigned {
     kFailGetCoreWebView2 = 1u << 4,
     kFailVersion = 1u << 5,
     kVersionNull = 1u << 6,
+    // The getters of event arguments fail: get_Uri and get_IsSuccess with an
+    // error but a result written all the same (only the HRESULT may be
+    // trusted), get_Headers with success but no object.
+    kFailEventGetters = 1u << 7,
 };
 
 // The view window's property that counts NotifyParentWindowPositionChanged.
