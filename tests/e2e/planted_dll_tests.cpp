@@ -76,6 +76,7 @@ protected:
         RunningProgram program(folder_, appData_.Path());
         HWND window = program.WaitForWindow();
         SelectPage(window, 2);
+        SelectPage(window, 0);
         SelectComboItem(window, IDC_LANGUAGE, ComboFind(window, IDC_LANGUAGE, L"日本語"));
         HWND rebuilt = program.WaitForWindow(15000, window);
         std::set<std::wstring> modules = LoadedModules(program.ProcessId());

@@ -311,6 +311,7 @@ void WaitForListToClose(HWND list) {
 }  // namespace
 
 void ClickAt(HWND target, POINT client) {
+    if (!IsWindowVisible(target)) ReportDriverFailure("a click on a window the user cannot see");
     BringToFront(target);
     ClientToScreen(target, &client);
     MovePointer(client);
