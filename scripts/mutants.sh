@@ -7,6 +7,8 @@
 #   bash scripts/mutants.sh --generate N [--seed S, default 1] [--operators old|new|all, default all]
 #                           [--part K/M: only the sites K, K+M, K+2M, ... of the sample, from 0,
 #                            so that M clones of the tree can share the sample]
+#                           [--sites FILE: that list of sites (in the list's format) instead of a
+#                            sample, to judge again the sites of an earlier run]
 # A line of the list: file <TAB> exact original text <TAB> replacement <TAB>
 # the fault in a few words ("equivalent: why" for one no user or file could
 # tell). The original must occur exactly once in the file. Lines starting
@@ -18,13 +20,14 @@
 # of its site's further replacements; the site is invalid when none builds.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-generate=0; seed=1; operators=all; part=0/1; list=
+generate=0; seed=1; operators=all; part=0/1; sites=; list=
 while [ $# -gt 0 ]; do
   case $1 in
     --generate) generate=$2; shift 2 ;;
     --seed) seed=$2; shift 2 ;;
     --operators) operators=$2; shift 2 ;;
     --part) part=$2; shift 2 ;;
+    --sites) sites=$(realpath "$2"); generate=1; shift 2 ;;
     *) list=$1; shift ;;
   esac
 done
@@ -90,7 +93,8 @@ judge() {  # file description [equivalent]
 
 tab=$'\t'
 if [ "$generate" -gt 0 ]; then
-  python3 scripts/mutant_sites.py list "$seed" "$generate" "$operators" > build/generated.txt
+  if [ -n "$sites" ]; then cp "$sites" build/generated.txt
+  else python3 scripts/mutant_sites.py list "$seed" "$generate" "$operators" > build/generated.txt; fi
   head -2 build/generated.txt
   index=-1
   while IFS= read -r entry; do
