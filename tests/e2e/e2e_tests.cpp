@@ -246,20 +246,13 @@ TEST_F(ProgramTest, NoModifierRefusesSaveUntilCancelWhichKeepsTheFile) {
             EXPECT_FALSE(IsChecked(window, id)) << id;
         for (WORD answer : l.answers) {
             Click(window, IDC_SAVE);
-            HWND box = program.WaitForMessageBox();
-            ASSERT_NE(box, nullptr);
-            MessageBoxSafety safety = SafetyOf(box, window);
-            EXPECT_TRUE(safety.ownedByWindow && safety.windowDisabled) << "owned, and the window waits";
-            if (answer) {
-                PressKey(box, answer);
-                EXPECT_TRUE(PumpUntil([&] { return !IsWindow(box); }, 3000)) << "key " << answer;
-            } else {
-                MessageBoxSeen seen = AnswerMessageBox(program, IDOK);
-                EXPECT_EQ(seen.caption, L"Slatewash");
-                EXPECT_EQ(seen.text, LoadLocaleFile(l.language)[L"NoModifierWarning"]);
-            }
+            MessageBoxSeen seen = SeeMessageBox(program, window);
+            EXPECT_TRUE(seen.ownedByWindow && seen.windowWaits) << "owned, and the window waits";
+            EXPECT_EQ(seen.caption, L"Slatewash");
+            EXPECT_EQ(seen.text, LoadLocaleFile(l.language)[L"NoModifierWarning"]);
+            answer ? PressKey(seen.box, answer) : ClickBoxButton(seen.box, IDOK);
             EXPECT_TRUE(PumpUntil([&] { return IsWindowEnabled(window) && KeyboardOf(window).active == window; }, 3000))
-                << "the window is the user's again";
+                << "key " << answer << ": the window is the user's again";
         }
         Click(window, IDC_CANCEL);
         EXPECT_EQ(program.WaitForExit(), 0u);
@@ -313,29 +306,27 @@ TEST_F(ProgramTest, ATakenHotkeyIsCaughtOnSaveAndATriedOneIsReleased) {
             StringTable texts = LoadLocaleFile(c.warningLanguage);
             std::wstring warning = texts[L"HotkeyTakenWarning"];
             warning.replace(warning.find(L"{hotkey}"), 8, L"Ctrl+Alt+K");
-            HWND shown = program.WaitForMessageBox();
-            ASSERT_NE(shown, nullptr);
-            MessageBoxSafety safety = SafetyOf(shown, window);
-            EXPECT_TRUE(safety.ownedByWindow && safety.windowDisabled) << "owned, and the window waits";
+            MessageBoxSeen seen = SeeMessageBox(program, window);
+            EXPECT_TRUE(seen.ownedByWindow && seen.windowWaits) << "owned, and the window waits";
+            EXPECT_EQ(seen.caption, texts[L"HotkeyTakenCaption"]);
+            EXPECT_EQ(seen.text, warning);
             if (c.noKey) {
                 // Escape saves nothing: Wine takes it as No, Windows ignores
                 // it in a box without Cancel.
-                PressKey(shown, VK_ESCAPE);
-                PumpUntil([&] { return !IsWindow(shown); }, 300);
-                EXPECT_EQ(ReadBytes(SettingsFile()), stored);
-                if (!IsWindow(shown)) Click(window, IDC_SAVE), shown = program.WaitForMessageBox();
-                PressKey(shown, c.noKey);
+                PressKey(seen.box, VK_ESCAPE);
+                if (PumpUntil([&] { return !IsWindow(seen.box); }, 300))
+                    Click(window, IDC_SAVE), seen = SeeMessageBox(program, window);
+                PressKey(seen.box, c.noKey);
+            } else {
+                ClickBoxButton(seen.box, IDNO);
             }
-            MessageBoxSeen box = c.noKey ? MessageBoxSeen{texts[L"HotkeyTakenCaption"], warning} : AnswerMessageBox(program, IDNO);
-            EXPECT_TRUE(PumpUntil([&] { return !IsWindow(shown); }, 3000));
-            EXPECT_EQ(box.caption, texts[L"HotkeyTakenCaption"]);
-            EXPECT_EQ(box.text, warning);
+            EXPECT_TRUE(PumpUntil([&] { return !IsWindow(seen.box); }, 3000));
             EXPECT_TRUE(IsWindow(window)) << "No goes back to the window";
             EXPECT_EQ(ReadBytes(SettingsFile()), stored);
             Click(window, c.stored == Settings{} ? IDC_SAVE : IDC_CANCEL);
             if (c.stored == Settings{}) AnswerMessageBox(program, IDYES);
         } else if (saveFails) {
-            EXPECT_EQ(AcceptMessageBox(program), L"Slatewash") << "the failed save, not a conflict";
+            EXPECT_EQ(AnswerMessageBox(program), L"Slatewash") << "the failed save, not a conflict";
             EXPECT_TRUE(RegisterHotKey(nullptr, 2, MOD_CONTROL | MOD_ALT, 'J')) << "the tried combination is free";
             UnregisterHotKey(nullptr, 2);
             Click(window, IDC_CANCEL);

@@ -396,29 +396,30 @@ void ClickCloseBox(HWND window) {
     ReportDriverFailure("no close box on the title bar");
 }
 
-MessageBoxSeen AnswerMessageBox(RunningProgram& program, int button) {
+MessageBoxSeen SeeMessageBox(RunningProgram& program, HWND window) {
     HWND box = program.WaitForMessageBox();
     if (!box) return {};
     constexpr int kMessageTextId = 0xFFFF;  // the box's static text
-    MessageBoxSeen seen{WindowText(box), WindowText(GetDlgItem(box, kMessageTextId))};
+    return {box, WindowText(box), WindowText(GetDlgItem(box, kMessageTextId)), GetWindow(box, GW_OWNER) == window,
+            window && !IsWindowEnabled(window)};
+}
+
+void ClickBoxButton(HWND box, int button) {
     RECT r{};
     GetClientRect(GetDlgItem(box, button), &r);
     ClickAt(GetDlgItem(box, button), Centre(r));
     if (!PumpUntil([&] { return !IsWindow(box); }, 5000)) ReportDriverFailure("the message box stayed open");
-    return seen;
 }
 
-MessageBoxSafety SafetyOf(HWND box, HWND window) {
-    return {GetWindow(box, GW_OWNER) == window, !IsWindowEnabled(window)};
+std::wstring AnswerMessageBox(RunningProgram& program, int button) {
+    MessageBoxSeen seen = SeeMessageBox(program);
+    if (seen.box) ClickBoxButton(seen.box, button);
+    return seen.caption;
 }
 
 KeyboardState KeyboardOf(HWND window) {
     GUITHREADINFO info = ThreadInfo(window);
     return {info.hwndActive, info.hwndFocus};
-}
-
-std::wstring AcceptMessageBox(RunningProgram& program) {
-    return AnswerMessageBox(program, IDOK).caption;
 }
 
 // The window's client area as it is on the screen, read in one go.

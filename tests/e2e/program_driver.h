@@ -67,26 +67,25 @@ private:
     DWORD processId_ = 0;
 };
 
-// Waits for a message box of `program`, clicks `button` and waits for it
-// to close; returns its caption and text, empty when none came.
+// A message box of `program` as the user meets it, waited for: its caption
+// and text, whether `window` owns it and waits, disabled, behind it.
+// (Wine gives a box the same styles whatever its reading flags, so its
+// reading direction cannot be seen here.)
 struct MessageBoxSeen {
+    HWND box = nullptr;
     std::wstring caption, text;
+    bool ownedByWindow = false, windowWaits = false;
 };
-MessageBoxSeen AnswerMessageBox(RunningProgram& program, int button);
-// What makes a box safe, seen from outside: owned by `window`, which cannot
-// be used behind it. (Wine gives a box the same styles whatever its reading
-// flags, so its reading direction cannot be seen here.)
-struct MessageBoxSafety {
-    bool ownedByWindow, windowDisabled;
-};
-MessageBoxSafety SafetyOf(HWND box, HWND window);
+MessageBoxSeen SeeMessageBox(RunningProgram& program, HWND window = nullptr);
+// Clicks `button` of `box` and waits for the box to close.
+void ClickBoxButton(HWND box, int button);
+// Clicks `button` of the next box; returns its caption, empty when none came.
+std::wstring AnswerMessageBox(RunningProgram& program, int button = IDOK);
 // The active window and the control with the keyboard focus of `window`'s thread.
 struct KeyboardState {
     HWND active, focus;
 };
 KeyboardState KeyboardOf(HWND window);
-// The same with OK; returns the caption.
-std::wstring AcceptMessageBox(RunningProgram& program);
 
 // A window of the paster's class that records every message 32770.
 class PasterWindow {

@@ -75,7 +75,7 @@ protected:
     // Save fails: a warning, the window stays, then Cancel ends the program.
     void SaveAndExpectWarning(RunningProgram& program, HWND window) {
         Click(window, IDC_SAVE);
-        EXPECT_EQ(AcceptMessageBox(program), L"Slatewash") << "the failed save is reported";
+        EXPECT_EQ(AnswerMessageBox(program), L"Slatewash") << "the failed save is reported";
         EXPECT_TRUE(IsWindow(window));
         Click(window, IDC_CANCEL);
         EXPECT_EQ(program.WaitForExit(), 0u);
