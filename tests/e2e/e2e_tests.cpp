@@ -236,8 +236,7 @@ TEST_F(ProgramTest, NoModifierRefusesSaveUntilCancelWhichKeepsTheFile) {
     for (const auto& l : languages) {
         SCOPED_TRACE(WideToUtf8(l.language));
         Settings noModifiers;
-        noModifiers.HotkeyCtrl = noModifiers.HotkeyShift = false;
-        noModifiers.Language = l.language;
+        noModifiers.HotkeyCtrl = noModifiers.HotkeyShift = false, noModifiers.Language = l.language;
         const std::string stored = ComposeSettingsText(noModifiers, WideToUtf8);
         WriteSettings(stored);
         RunningProgram program(narrow_, appData_.Path());
@@ -340,9 +339,30 @@ TEST_F(ProgramTest, ATakenHotkeyIsCaughtOnSaveAndATriedOneIsReleased) {
     }
 }
 
-// Cancel, the close box and Alt+F4 each end the program with nothing
-// written and nothing sent.
-TEST_F(ProgramTest, CancelAndCloseWriteNothing) {
+// The keys go to the control the user clicked: Space toggles the focused
+// box, the arrow keys move through the pages and back to the first; Tab
+// moves the focus nowhere and Enter presses no Save (no dialog keys).
+void ExpectKeysReachTheClickedControlOnly(HWND window) {
+    for (bool ticked : {false, true}) {
+        PressKey(window, VK_SPACE);
+        EXPECT_TRUE(PumpUntil([&] { return IsChecked(window, IDC_PLAY_SOUND) == ticked; }, 3000)) << ticked;
+    }
+    for (WORD key : {VK_TAB, VK_RETURN}) PressKey(window, key);
+    EXPECT_FALSE(PumpUntil([&] { return KeyboardOf(window).focus != Control(window, IDC_PLAY_SOUND); }, 300));
+    SelectPage(window, 0);
+    const std::pair<WORD, int> steps[] = {{VK_DOWN, 1}, {VK_DOWN, 2}, {VK_UP, 1}, {VK_UP, 0}, {VK_UP, 0}};
+    const int shown[] = {IDC_LANGUAGE, IDC_TAB_SPACES, IDC_KATAKANA_WIDTH};  // a control of each page
+    for (auto [key, page] : steps) {
+        PressKey(window, key);
+        EXPECT_TRUE(PumpUntil([&] { return IsWindowVisible(Control(window, shown[page])); }, 3000)) << page;
+        EXPECT_EQ(AskControl(window, IDC_NAVIGATION, LB_GETCURSEL), page);
+    }
+    EXPECT_FALSE(IsWindowVisible(Control(window, IDC_TAB_SPACES)));
+}
+
+// Cancel, the close box and Alt+F4 (after the keys above) each end the
+// program with nothing written and nothing sent.
+TEST_F(ProgramTest, KeysReachTheClickedControlAndNoWayOutWrites) {
     enum class Way { Cancel, CloseBox, AltF4 };
     for (Way way : {Way::Cancel, Way::CloseBox, Way::AltF4}) {
         SCOPED_TRACE(static_cast<int>(way));
@@ -351,46 +371,12 @@ TEST_F(ProgramTest, CancelAndCloseWriteNothing) {
         Click(window, IDC_PLAY_SOUND);
         if (way == Way::Cancel) Click(window, IDC_CANCEL);
         if (way == Way::CloseBox) ClickCloseBox(window);
-        if (way == Way::AltF4) PressKey(window, VK_F4, VK_MENU);
+        if (way == Way::AltF4) ExpectKeysReachTheClickedControlOnly(window), PressKey(window, VK_F4, VK_MENU);
         EXPECT_EQ(program.WaitForExit(), 0u);
         EXPECT_FALSE(FileExists(SettingsFile()));
     }
     PumpUntil([] { return false; }, 300);
     EXPECT_TRUE(paster_.Messages().empty());
-}
-
-// The keys go to the control the user clicked: Space toggles the focused
-// box, the arrow keys move through the pages and back to the first; Tab
-// moves the focus nowhere and Enter presses no Save (no dialog keys).
-TEST_F(ProgramTest, KeysReachTheClickedControlOnly) {
-    RunningProgram program(narrow_, appData_.Path());
-    HWND window = program.WaitForWindow();
-    Click(window, IDC_PLAY_SOUND);
-    HWND box = Control(window, IDC_PLAY_SOUND);
-    for (bool ticked : {false, true}) {
-        PressKey(window, VK_SPACE);
-        EXPECT_TRUE(PumpUntil([&] { return IsChecked(window, IDC_PLAY_SOUND) == ticked; }, 3000)) << ticked;
-    }
-    for (WORD key : {VK_TAB, VK_RETURN}) PressKey(window, key);
-    PumpUntil([] { return false; }, 300);
-    EXPECT_EQ(KeyboardOf(window).focus, box);
-    EXPECT_TRUE(program.IsRunning());
-
-    SelectPage(window, 0);
-    HWND pages = Control(window, IDC_NAVIGATION);
-    const struct {
-        WORD key;
-        int page, shown;  // a control of the page
-    } steps[] = {{VK_DOWN, 1, IDC_TAB_SPACES}, {VK_DOWN, 2, IDC_KATAKANA_WIDTH}, {VK_UP, 1, IDC_TAB_SPACES},
-                 {VK_UP, 0, IDC_LANGUAGE}, {VK_UP, 0, IDC_LANGUAGE}};
-    for (const auto& step : steps) {
-        PressKey(window, step.key);
-        EXPECT_TRUE(PumpUntil([&] { return IsWindowVisible(Control(window, step.shown)); }, 3000)) << step.page;
-        EXPECT_EQ(Ask(pages, LB_GETCURSEL, 0, 0, "page"), step.page);
-    }
-    EXPECT_FALSE(IsWindowVisible(Control(window, IDC_TAB_SPACES)));
-    EXPECT_EQ(program.Close(window), 0u);
-    EXPECT_FALSE(FileExists(SettingsFile()));
 }
 
 // A second start brings the first window back in front, with the keys, from
@@ -425,10 +411,8 @@ TEST_F(ProgramTest, LanguageChangeRebuildsWithPendingEditsAndSeparatorDoesNot) {
 
     // The separator row selects the first entry and rebuilds nothing.
     SelectComboItem(window, IDC_LANGUAGE, 1);
-    PumpUntil([&] { return ComboSelection(window, IDC_LANGUAGE) == 0; }, 3000);
-    EXPECT_EQ(ComboSelection(window, IDC_LANGUAGE), 0);
-    PumpUntil([] { return false; }, 300);
-    EXPECT_TRUE(IsWindow(window));
+    EXPECT_TRUE(PumpUntil([&] { return ComboSelection(window, IDC_LANGUAGE) == 0; }, 3000));
+    EXPECT_FALSE(PumpUntil([&] { return !IsWindow(window); }, 300));
 
     int japanese = ComboFind(window, IDC_LANGUAGE, L"日本語");
     ASSERT_GE(japanese, 0);

@@ -235,34 +235,33 @@ GUITHREADINFO ThreadInfo(HWND window) {
     return info;
 }
 
+void Expect(bool condition, const std::string& what) {
+    if (!condition) ReportDriverFailure(what);
+}
+
 // Makes `target`'s top-level window the one that takes the user's input.
 // A dropped-down list is never the foreground window: its combo box's is.
 void BringToFront(HWND target) {
     HWND top = GetAncestor(target, GA_ROOT);
     if (HasClass(top, L"ComboLBox") || GetForegroundWindow() == top) return;
     SetForegroundWindow(top);
-    if (!PumpUntil([&] { return GetForegroundWindow() == top; }, 3000))
-        ReportDriverFailure("the program's window did not come to the front for input");
+    Expect(PumpUntil([&] { return GetForegroundWindow() == top; }, 3000), "the window did not come to the front");
 }
 
 void SendInputs(std::vector<INPUT> inputs) {
-    if (SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT)) != inputs.size())
-        ReportDriverFailure("SendInput was refused");
+    Expect(SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT)) == inputs.size(),
+           "SendInput was refused");
 }
 
 INPUT KeyInput(WORD key, bool up) {
-    INPUT input{};
-    input.type = INPUT_KEYBOARD;
-    input.ki.wVk = key;
-    input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+    INPUT input{INPUT_KEYBOARD, {}};
+    input.ki = {key, 0, up ? static_cast<DWORD>(KEYEVENTF_KEYUP) : 0, 0, 0};
     return input;
 }
 
 INPUT MouseInput(DWORD flags, DWORD data = 0) {
-    INPUT input{};
-    input.type = INPUT_MOUSE;
-    input.mi.dwFlags = flags;
-    input.mi.mouseData = data;
+    INPUT input{INPUT_MOUSE, {}};
+    input.mi = {0, 0, data, flags, 0, 0};
     return input;
 }
 
@@ -270,25 +269,19 @@ POINT Centre(const RECT& r) {
     return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
 }
 
-bool IsCheckBox(HWND control) {
-    LONG type = GetWindowLongW(control, GWL_STYLE) & BS_TYPEMASK;
-    return HasClass(control, L"Button") && (type == BS_AUTOCHECKBOX || type == BS_CHECKBOX);
-}
-
 // Moves the pointer and waits until it rests there: under Wine the X
 // server's answer to an earlier move can arrive late and put it back.
-void MovePointer(POINT screen) {
+void MovePointer(POINT to) {
     int still = 0;
-    SetCursorPos(screen.x, screen.y);
-    bool rests = PumpUntil(
-        [&] {
-            POINT now{};
-            GetCursorPos(&now);
-            if (now.x != screen.x || now.y != screen.y) SetCursorPos(screen.x, screen.y), still = 0;
-            return ++still > 3;
-        },
-        2000);
-    if (!rests) ReportDriverFailure("the pointer did not stay where it was moved");
+    Expect(PumpUntil(
+               [&] {
+                   POINT now{};
+                   GetCursorPos(&now);
+                   if (now.x != to.x || now.y != to.y) SetCursorPos(to.x, to.y), still = 0;
+                   return ++still > 3;
+               },
+               2000),
+           "the pointer did not stay where it was moved");
 }
 
 // The combo box's list, dropped down by a click on the box.
@@ -297,21 +290,20 @@ HWND DropDown(HWND window, int id) {
     GetWindowThreadProcessId(window, &processId);
     Click(window, id);
     HWND list = nullptr;
-    if (!PumpUntil([&] { return (list = FindVisibleWindow(processId, L"ComboLBox")) != nullptr; }, 3000))
-        ReportDriverFailure("list " + std::to_string(id) + " did not drop down when clicked");
+    Expect(PumpUntil([&] { return (list = FindVisibleWindow(processId, L"ComboLBox")) != nullptr; }, 3000),
+           "list " + std::to_string(id) + " did not drop down when clicked");
     return list;
 }
 
 // Waits until a dropped-down list has closed (or is gone with a rebuilt window).
 void WaitForListToClose(HWND list) {
-    if (!PumpUntil([&] { return !IsWindow(list) || !IsWindowVisible(list); }, 3000))
-        ReportDriverFailure("the dropped-down list did not close");
+    Expect(PumpUntil([&] { return !IsWindow(list) || !IsWindowVisible(list); }, 3000), "the list did not close");
 }
 
 }  // namespace
 
 void ClickAt(HWND target, POINT client) {
-    if (!IsWindowVisible(target)) ReportDriverFailure("a click on a window the user cannot see");
+    Expect(IsWindowVisible(target), "a click on a window the user cannot see");
     BringToFront(target);
     ClientToScreen(target, &client);
     MovePointer(client);
@@ -322,21 +314,20 @@ void Click(HWND window, int id) {
     HWND control = Control(window, id);
     RECT r{};
     GetClientRect(control, &r);
-    const bool box = IsCheckBox(control);
+    LONG type = GetWindowLongW(control, GWL_STYLE) & BS_TYPEMASK;
+    const bool box = HasClass(control, L"Button") && (type == BS_AUTOCHECKBOX || type == BS_CHECKBOX);
     const int checked = box ? AskControl(window, id, BM_GETCHECK) : 0;
     // A check box on its square, at the left end of its client area.
     ClickAt(control, box ? POINT{6, r.bottom / 2} : Centre(r));
-    if (box && !PumpUntil([&] { return AskControl(window, id, BM_GETCHECK) != checked; }, 3000))
-        ReportDriverFailure("check box " + std::to_string(id) + " did not change when clicked");
+    if (box)
+        Expect(PumpUntil([&] { return AskControl(window, id, BM_GETCHECK) != checked; }, 3000),
+               "check box " + std::to_string(id) + " did not change when clicked");
 }
 
 void PressKey(HWND window, WORD key, WORD modifier) {
     if (window) BringToFront(window);
-    std::vector<INPUT> inputs;
-    if (modifier) inputs.push_back(KeyInput(modifier, false));
-    inputs.push_back(KeyInput(key, false));
-    inputs.push_back(KeyInput(key, true));
-    if (modifier) inputs.push_back(KeyInput(modifier, true));
+    std::vector<INPUT> inputs = {KeyInput(key, false), KeyInput(key, true)};
+    if (modifier) inputs.insert(inputs.begin(), KeyInput(modifier, false)), inputs.push_back(KeyInput(modifier, true));
     SendInputs(inputs);
 }
 
@@ -349,11 +340,10 @@ void SelectComboItem(HWND window, int id, int item) {
         GetClientRect(list, &client);
         Ask(list, LB_GETITEMRECT, item, reinterpret_cast<LPARAM>(&itemRect), "item rectangle");
         if (itemRect.top >= 0 && itemRect.bottom <= client.bottom) break;
-        POINT centre{client.right / 2, client.bottom / 2};
+        POINT centre = Centre(client);
         ClientToScreen(list, &centre);
         MovePointer(centre);
-        DWORD notch = itemRect.top < 0 ? WHEEL_DELTA : static_cast<DWORD>(-WHEEL_DELTA);
-        SendInputs({MouseInput(MOUSEEVENTF_WHEEL, notch)});
+        SendInputs({MouseInput(MOUSEEVENTF_WHEEL, itemRect.top < 0 ? WHEEL_DELTA : static_cast<DWORD>(-WHEEL_DELTA))});
         PumpUntil([] { return false; }, 50);
     }
     ClickAt(list, Centre(itemRect));
@@ -376,9 +366,9 @@ void SelectPage(HWND window, int page) {
     // The list selects on the press and tells the window on the release,
     // after it lets the mouse go; a message answered after that comes after
     // the page switch.
-    if (!PumpUntil([&] { return Ask(list, LB_GETCURSEL, 0, 0, "page list") == page && !ThreadInfo(list).hwndCapture; },
-                   3000))
-        ReportDriverFailure("page " + std::to_string(page) + " was not selected by its click");
+    Expect(PumpUntil([&] { return Ask(list, LB_GETCURSEL, 0, 0, "page list") == page && !ThreadInfo(list).hwndCapture; },
+                     3000),
+           "page " + std::to_string(page) + " was not selected by its click");
     Ask(window, WM_NULL, 0, 0, "after the page switch");
 }
 
@@ -386,14 +376,11 @@ void ClickCloseBox(HWND window) {
     RECT frame{};
     GetWindowRect(window, &frame);
     const int y = frame.top + GetSystemMetrics(SM_CYFIXEDFRAME) + GetSystemMetrics(SM_CYCAPTION) / 2;
-    for (int x = frame.right - 1; x > frame.right - 80; --x) {
-        if (Ask(window, WM_NCHITTEST, 0, MAKELPARAM(x, y), "close box") != HTCLOSE) continue;
-        POINT client{x, y};
-        ScreenToClient(window, &client);
-        ClickAt(window, client);
-        return;
-    }
-    ReportDriverFailure("no close box on the title bar");
+    int x = frame.right - 1;
+    while (x > frame.right - 80 && Ask(window, WM_NCHITTEST, 0, MAKELPARAM(x, y), "close box") != HTCLOSE) --x;
+    POINT client{x, y};
+    ScreenToClient(window, &client);
+    ClickAt(window, client);
 }
 
 MessageBoxSeen SeeMessageBox(RunningProgram& program, HWND window) {
@@ -408,7 +395,7 @@ void ClickBoxButton(HWND box, int button) {
     RECT r{};
     GetClientRect(GetDlgItem(box, button), &r);
     ClickAt(GetDlgItem(box, button), Centre(r));
-    if (!PumpUntil([&] { return !IsWindow(box); }, 5000)) ReportDriverFailure("the message box stayed open");
+    Expect(PumpUntil([&] { return !IsWindow(box); }, 5000), "the message box stayed open");
 }
 
 std::wstring AnswerMessageBox(RunningProgram& program, int button) {
