@@ -5,8 +5,8 @@
 # mutant.
 #   bash scripts/mutants.sh [list, default tests/mutants.txt]
 #   bash scripts/mutants.sh --generate N [--seed S, default 1] [--operators old|new|all, default all]
-#                           [--part K/M: only the sites K, K+M, K+2M, ... of the sample, from 0,
-#                            so that M clones of the tree can share the sample]
+#                           [--part K/M: only the sites K, K+M, K+2M, ... of the sample (or the
+#                            list), from 0, so that M clones of the tree can share the work]
 #                           [--sites FILE: that list of sites (in the list's format) instead of a
 #                            sample, to judge again the sites of an earlier run]
 # A line of the list: file <TAB> exact original text <TAB> replacement <TAB>
@@ -92,15 +92,18 @@ judge() {  # file description [equivalent]
 }
 
 tab=$'\t'
+index=-1
+in_part() {  # counts the entry and says whether it is this part's
+  index=$((index + 1))
+  [ $((index % ${part#*/})) -eq "${part%/*}" ]
+}
 if [ "$generate" -gt 0 ]; then
   if [ -n "$sites" ]; then cp "$sites" build/generated.txt
   else python3 scripts/mutant_sites.py list "$seed" "$generate" "$operators" > build/generated.txt; fi
   head -2 build/generated.txt
-  index=-1
   while IFS= read -r entry; do
     [ "${entry:0:1}" = "#" ] && continue
-    index=$((index + 1))
-    [ $((index % ${part#*/})) -eq "${part%/*}" ] || continue
+    in_part || continue
     # A separator that is no blank, so that empty fields stay fields.
     IFS=$'\x1f' read -r file line column original replacement operator further <<< "${entry//"$tab"/$'\x1f'}"
     for choice in "$replacement" $further; do
@@ -118,6 +121,7 @@ if [ "$generate" -gt 0 ]; then
 else
   while IFS= read -r line || [ -n "$line" ]; do
     [ -z "$line" ] || [ "${line:0:1}" = "#" ] && continue
+    in_part || continue
     # Split by hand: read would merge the two tabs around an empty replacement.
     file=${line%%"$tab"*}; rest=${line#*"$tab"}
     original=${rest%%"$tab"*}; rest=${rest#*"$tab"}

@@ -627,9 +627,14 @@ TEST_F(ProgramTest, EveryHelpButtonShowsItsIconAndOpensItsOwnTopic) {
         EXPECT_TRUE(PumpUntil([&] { return WindowText(view) == expected; }, 3000))
             << "help button " << id << " shows " << WideToUtf8(WindowText(view));
     }
-    // The view follows the window when it moves.
+    // The view follows the window when a program moves it and when the user
+    // drags it by its title bar.
+    auto moves = [&] { return reinterpret_cast<uintptr_t>(GetPropW(view, kMovesProperty)); };
     SetWindowPos(window, nullptr, 40, 30, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-    EXPECT_TRUE(PumpUntil([&] { return GetPropW(view, kMovesProperty) != nullptr; }, 3000));
+    EXPECT_TRUE(PumpUntil([&] { return moves() > 0; }, 3000));
+    const uintptr_t byProgram = moves();
+    DragTitleBar(window, 60, 40);
+    EXPECT_TRUE(PumpUntil([&] { return moves() > byProgram; }, 3000)) << "dragged";
 
     EXPECT_EQ(program.Close(window), 0u);
 }

@@ -383,6 +383,19 @@ void ClickCloseBox(HWND window) {
     ClickAt(window, client);
 }
 
+void DragTitleBar(HWND window, int dx, int dy) {
+    RECT frame{};
+    GetWindowRect(window, &frame);
+    BringToFront(window);
+    POINT from{frame.left + 100, frame.top + GetSystemMetrics(SM_CYFIXEDFRAME) + GetSystemMetrics(SM_CYCAPTION) / 2};
+    MovePointer(from);
+    SendInputs({MouseInput(MOUSEEVENTF_LEFTDOWN)});
+    for (int step = 1; step <= 4; ++step) MovePointer({from.x + dx * step / 4, from.y + dy * step / 4});
+    SendInputs({MouseInput(MOUSEEVENTF_LEFTUP)});
+    Expect(PumpUntil([&] { return GetWindowRect(window, &frame) && frame.left > from.x - 100; }, 3000),
+           "the window did not follow the drag");
+}
+
 MessageBoxSeen SeeMessageBox(RunningProgram& program, HWND window) {
     HWND box = program.WaitForMessageBox();
     if (!box) return {};

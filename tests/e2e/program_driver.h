@@ -127,6 +127,7 @@ void SelectComboItem(HWND window, int id, int item);  // dropped down, scrolled 
 void TypeComboItem(HWND window, int id, wchar_t letter);  // dropped down, a letter typed, then Enter
 void SelectPage(HWND window, int page);  // its item of the page list clicked
 void ClickCloseBox(HWND window);  // the close box on the title bar
+void DragTitleBar(HWND window, int dx, int dy);  // the window dragged by its title bar
 
 // The window's client area as it is on the screen, read in one go.
 class ScreenImage {
