@@ -21,10 +21,8 @@ const std::string kDefaultFile = ComposeSettingsText(Settings{}, WideToUtf8);
 // The window a user types into: in front, active, the keys going to it.
 void ExpectWindowTakesTheKeyboard(HWND window) {
     EXPECT_TRUE(PumpUntil([&] { return GetForegroundWindow() == window; }, 3000)) << "in front";
-    KeyboardState keyboard{};
-    PumpUntil([&] { return (keyboard = KeyboardOf(window)).focus != nullptr; }, 3000);
-    EXPECT_EQ(keyboard.active, window);
-    EXPECT_EQ(keyboard.focus, window);
+    EXPECT_TRUE(PumpUntil([&] { return ThreadInfo(window).hwndFocus == window; }, 3000)) << "keys go to the window";
+    EXPECT_EQ(ThreadInfo(window).hwndActive, window);
 }
 
 class ProgramTest : public ProgramFixture {
@@ -250,7 +248,7 @@ TEST_F(ProgramTest, NoModifierRefusesSaveUntilCancelWhichKeepsTheFile) {
             EXPECT_EQ(seen.caption, L"Slatewash");
             EXPECT_EQ(seen.text, LoadLocaleFile(l.language)[L"NoModifierWarning"]);
             answer ? PressKey(seen.box, answer) : ClickBoxButton(seen.box, IDOK);
-            EXPECT_TRUE(PumpUntil([&] { return IsWindowEnabled(window) && KeyboardOf(window).active == window; }, 3000))
+            EXPECT_TRUE(PumpUntil([&] { return IsWindowEnabled(window) && ThreadInfo(window).hwndActive == window; }, 3000))
                 << "key " << answer << ": the window is the user's again";
         }
         Click(window, IDC_CANCEL);
@@ -348,7 +346,7 @@ void ExpectKeysReachTheClickedControlOnly(HWND window) {
         EXPECT_TRUE(PumpUntil([&] { return IsChecked(window, IDC_PLAY_SOUND) == ticked; }, 3000)) << ticked;
     }
     for (WORD key : {VK_TAB, VK_RETURN}) PressKey(window, key);
-    EXPECT_FALSE(PumpUntil([&] { return KeyboardOf(window).focus != Control(window, IDC_PLAY_SOUND); }, 300));
+    EXPECT_FALSE(PumpUntil([&] { return ThreadInfo(window).hwndFocus != Control(window, IDC_PLAY_SOUND); }, 300));
     SelectPage(window, 0);
     const std::pair<WORD, int> steps[] = {{VK_DOWN, 1}, {VK_DOWN, 2}, {VK_UP, 1}, {VK_UP, 0}, {VK_UP, 0}};
     const int shown[] = {IDC_LANGUAGE, IDC_TAB_SPACES, IDC_KATAKANA_WIDTH};  // a control of each page

@@ -228,13 +228,6 @@ bool HasClass(HWND window, const wchar_t* name) {
     return _wcsicmp(className, name) == 0;
 }
 
-GUITHREADINFO ThreadInfo(HWND window) {
-    GUITHREADINFO info{};
-    info.cbSize = sizeof info;
-    GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info);
-    return info;
-}
-
 void Expect(bool condition, const std::string& what) {
     if (!condition) ReportDriverFailure(what);
 }
@@ -417,9 +410,11 @@ std::wstring AnswerMessageBox(RunningProgram& program, int button) {
     return seen.caption;
 }
 
-KeyboardState KeyboardOf(HWND window) {
-    GUITHREADINFO info = ThreadInfo(window);
-    return {info.hwndActive, info.hwndFocus};
+GUITHREADINFO ThreadInfo(HWND window) {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info);
+    return info;
 }
 
 // The window's client area as it is on the screen, read in one go.

@@ -81,11 +81,9 @@ MessageBoxSeen SeeMessageBox(RunningProgram& program, HWND window = nullptr);
 void ClickBoxButton(HWND box, int button);
 // Clicks `button` of the next box; returns its caption, empty when none came.
 std::wstring AnswerMessageBox(RunningProgram& program, int button = IDOK);
-// The active window and the control with the keyboard focus of `window`'s thread.
-struct KeyboardState {
-    HWND active, focus;
-};
-KeyboardState KeyboardOf(HWND window);
+// What the thread of `window` has: its active window (hwndActive), the
+// control with the keyboard focus (hwndFocus), the mouse capture.
+GUITHREADINFO ThreadInfo(HWND window);
 
 // A window of the paster's class that records every message 32770.
 class PasterWindow {

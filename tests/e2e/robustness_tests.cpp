@@ -232,22 +232,17 @@ TEST_F(RobustnessTest, EveryTextIsItsOwnKeysAndMayBeLong) {
     auto text = [&](const wchar_t* key) { return key + tail; };
     EXPECT_EQ(WindowText(window), text(L"SettingsTitle"));
     const std::pair<int, const wchar_t*> controls[] = {
-        {IDC_LANGUAGE_LABEL, L"Language"},      {IDC_HOTKEY_LABEL, L"Hotkey"},
-        {IDC_PLAY_SOUND, L"PlaySound"},         {IDC_START_WITH_WINDOWS, L"StartWithWindows"},
-        {IDC_SHOW_STARTUP_NOTIFICATION, L"ShowStartupNotification"},
-        {IDC_PERIODICALLY_RESET_HOTKEY, L"PeriodicallyResetHotkey"},
-        {IDC_DOWNLOAD_WEBVIEW2, L"DownloadWebView2"}, {IDC_REPLACE_LINE_BREAKS, L"ReplaceLineBreaks"},
-        {IDC_REPLACE_TABS, L"ReplaceTabs"},     {IDC_TAB_SPACES_LABEL, L"TabSpaces"},
-        {IDC_COLLAPSE_SPACES, L"CollapseSpaces"}, {IDC_TRIM_SPACES, L"TrimSpaces"},
-        {IDC_FULL_WIDTH_SPACES, L"FullWidthSpaces"}, {IDC_ZERO_WIDTH_SPACES, L"ZeroWidthSpaces"},
-        {IDC_NBSP, L"Nbsp"},                    {IDC_KATAKANA_LABEL, L"Katakana"},
-        {IDC_NUMBERS_LABEL, L"Numbers"},        {IDC_LATIN_LABEL, L"LatinLetters"},
-        {IDC_SYMBOLS_LABEL, L"Symbols"},        {IDC_NORMALIZE_NFKC, L"NormalizeNFKC"},
-        {IDC_NFKC_DESCRIPTION, L"NFKCDescription"}, {IDC_MARKDOWN_LINKS, L"MarkdownLinks"},
-        {IDC_HTML_TAGS, L"HtmlTags"},           {IDC_PLAIN_TEXT_ONLY, L"PlainTextOnly"},
-        {IDC_EXCEL_VALUES, L"ExcelValues"},     {IDC_EXCEL_DESCRIPTION, L"ExcelDescription"},
-        {IDC_COPYRIGHT, L"CopyrightLabel"},     {IDC_SAVE, L"Save"},
-        {IDC_CANCEL, L"Cancel"},
+        {IDC_LANGUAGE_LABEL, L"Language"}, {IDC_HOTKEY_LABEL, L"Hotkey"}, {IDC_PLAY_SOUND, L"PlaySound"},
+        {IDC_START_WITH_WINDOWS, L"StartWithWindows"}, {IDC_SHOW_STARTUP_NOTIFICATION, L"ShowStartupNotification"},
+        {IDC_PERIODICALLY_RESET_HOTKEY, L"PeriodicallyResetHotkey"}, {IDC_DOWNLOAD_WEBVIEW2, L"DownloadWebView2"},
+        {IDC_REPLACE_LINE_BREAKS, L"ReplaceLineBreaks"}, {IDC_REPLACE_TABS, L"ReplaceTabs"},
+        {IDC_TAB_SPACES_LABEL, L"TabSpaces"}, {IDC_COLLAPSE_SPACES, L"CollapseSpaces"}, {IDC_TRIM_SPACES, L"TrimSpaces"},
+        {IDC_FULL_WIDTH_SPACES, L"FullWidthSpaces"}, {IDC_ZERO_WIDTH_SPACES, L"ZeroWidthSpaces"}, {IDC_NBSP, L"Nbsp"},
+        {IDC_KATAKANA_LABEL, L"Katakana"}, {IDC_NUMBERS_LABEL, L"Numbers"}, {IDC_LATIN_LABEL, L"LatinLetters"},
+        {IDC_SYMBOLS_LABEL, L"Symbols"}, {IDC_NORMALIZE_NFKC, L"NormalizeNFKC"}, {IDC_HTML_TAGS, L"HtmlTags"},
+        {IDC_NFKC_DESCRIPTION, L"NFKCDescription"}, {IDC_MARKDOWN_LINKS, L"MarkdownLinks"}, {IDC_SAVE, L"Save"},
+        {IDC_PLAIN_TEXT_ONLY, L"PlainTextOnly"}, {IDC_EXCEL_VALUES, L"ExcelValues"}, {IDC_CANCEL, L"Cancel"},
+        {IDC_EXCEL_DESCRIPTION, L"ExcelDescription"}, {IDC_COPYRIGHT, L"CopyrightLabel"},
     };
     for (const auto& [id, key] : controls) EXPECT_EQ(WindowText(Control(window, id)), text(key)) << id;
     for (int id = 3001; id <= 3023; ++id) EXPECT_EQ(WindowText(Control(window, id)), text(L"Help")) << id;
