@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <set>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -52,9 +53,11 @@ TEST_F(ProgramTest, FreshStartShowsDefaultsAndSaveWritesTheDefaultFile) {
     EXPECT_EQ(size.cy, 690);
     EXPECT_EQ(ComboSelectionText(window, IDC_LANGUAGE), L"System settings");
     EXPECT_EQ(ComboSelectionText(window, IDC_HOTKEY_KEY), L"V");
-    EXPECT_FALSE(IsChecked(window, IDC_HOTKEY_ALT));
-    EXPECT_TRUE(IsChecked(window, IDC_HOTKEY_CTRL));
-    EXPECT_TRUE(IsChecked(window, IDC_HOTKEY_SHIFT));
+    for (auto [id, name, checked] : {std::tuple{IDC_HOTKEY_ALT, L"Alt", false}, {IDC_HOTKEY_CTRL, L"Ctrl", true},
+                                     {IDC_HOTKEY_SHIFT, L"Shift", true}, {IDC_HOTKEY_WINDOWS, L"Windows", false}}) {
+        EXPECT_EQ(WindowText(Control(window, id)), name);
+        EXPECT_EQ(IsChecked(window, id), checked) << id;
+    }
     EXPECT_EQ(ComboSelectionText(window, IDC_TAB_SPACES), L"1");
     EXPECT_EQ(ComboSelection(window, IDC_KATAKANA_WIDTH), 0);
     EXPECT_EQ(WindowText(Control(window, IDC_WEBVIEW2_STATUS)), L"Help viewer (WebView2): Not installed");
@@ -571,6 +574,8 @@ TEST_F(ProgramTest, WideWindowHasTheHelpViewAndItsCard) {
         },
         10000);
     ASSERT_NE(view, nullptr) << "the help view came up";
+    EXPECT_TRUE(PumpUntil([&] { return WindowText(view) == L"https://www.korvenda.com/slatewash/help/en/overview/?view=app"; }, 3000))
+        << "the overview page first";
     EXPECT_EQ(RectText(ClientRectOf(view, window)), "675,10,1205,580");
 
     // First frame: three cards, the help card below the view.
