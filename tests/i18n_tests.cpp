@@ -73,6 +73,8 @@ TEST(Catalogue, ScannerRules) {
     // A truncated entry ends the scan; earlier ones stay.
     EXPECT_EQ(Catalogue("{\"code\":\"a\",\"name\":\"A\"},{\"code\":\"b\",\"name\":\"B"), (Pairs{{"a", "A"}}));
     EXPECT_EQ(Catalogue("\"CODE\":\"a\",\"name\":\"A\""), Pairs{}) << "keys are case-sensitive";
+    // The scan goes on after the name's closing quote, which begins no key.
+    EXPECT_EQ(Catalogue("{\"code\":\"a\",\"name\":\"A\"code\":\"b\",\"name\":\"B\"}"), (Pairs{{"a", "A"}}));
 }
 
 TEST(EffectiveLanguage, SettingAndDisplayLanguage) {
