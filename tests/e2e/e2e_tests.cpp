@@ -451,6 +451,17 @@ TEST_F(ProgramTest, ASettingsWindowThatCannotBeCreatedEndsTheProcess) {
     EXPECT_TRUE(paster_.Messages().empty());
 }
 
+// How many blue pixels the control shows on the screen, `inset` pixels
+// inside its edges: the question-mark icon is a blue disc, a caption has none.
+int BluePixelsInside(HWND window, int id, int inset) {
+    ScreenImage image(window);
+    RECT r = ClientRectOf(Control(window, id), window);
+    int blue = 0;
+    for (int y = r.top + inset; y < r.bottom - inset; ++y)
+        for (int x = r.left + inset; x < r.right - inset; ++x) blue += GetBValue(image.At(x, y)) > GetRValue(image.At(x, y)) + 50;
+    return blue;
+}
+
 // The download button (first page) and the web-site button (last page)
 // each open their own page in the user's browser, and the window stays.
 TEST_F(ProgramTest, LinkButtonsOpenTheirPagesInTheBrowser) {
@@ -591,16 +602,6 @@ TEST_F(ProgramTest, WideWindowHasTheHelpViewAndItsCard) {
     EXPECT_EQ(program.Close(window), 0u);
 }
 
-// How many blue pixels the control shows on the screen, `inset` pixels
-// inside its edges: the question-mark icon is a blue disc, a caption has none.
-int BluePixelsInside(HWND window, int id, int inset) {
-    ScreenImage image(window);
-    RECT r = ClientRectOf(Control(window, id), window);
-    int blue = 0;
-    for (int y = r.top + inset; y < r.bottom - inset; ++y)
-        for (int x = r.left + inset; x < r.right - inset; ++x) blue += GetBValue(image.At(x, y)) > GetRValue(image.At(x, y)) + 50;
-    return blue;
-}
 
 TEST_F(ProgramTest, EveryHelpButtonShowsItsIconAndOpensItsOwnTopic) {
     RunningProgram program(wide_, appData_.Path());

@@ -371,6 +371,7 @@ void ClickCloseBox(HWND window) {
     const int y = frame.top + GetSystemMetrics(SM_CYFIXEDFRAME) + GetSystemMetrics(SM_CYCAPTION) / 2;
     int x = frame.right - 1;
     while (x > frame.right - 80 && Ask(window, WM_NCHITTEST, 0, MAKELPARAM(x, y), "close box") != HTCLOSE) --x;
+    Expect(x > frame.right - 80, "no close box on the title bar");
     POINT client{x, y};
     ScreenToClient(window, &client);
     ClickAt(window, client);

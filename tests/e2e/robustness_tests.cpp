@@ -72,11 +72,14 @@ protected:
         EXPECT_EQ(ComposeSettingsText(reread, WideToUtf8), file);
     }
 
-    // Save fails: a warning, the window stays, then Cancel ends the program.
+    // Save fails: a warning that belongs to the window, the window stays,
+    // then Cancel ends the program.
     void SaveAndExpectWarning(RunningProgram& program, HWND window) {
         Click(window, IDC_SAVE);
-        EXPECT_EQ(AnswerMessageBox(program), L"Slatewash") << "the failed save is reported";
-        EXPECT_TRUE(IsWindow(window));
+        MessageBoxSeen seen = SeeMessageBox(program, window);
+        EXPECT_EQ(seen.caption, L"Slatewash") << "the failed save is reported";
+        EXPECT_TRUE(seen.ownedByWindow && seen.windowWaits) << "owned, and the window waits";
+        ClickBoxButton(seen.box, IDOK);
         Click(window, IDC_CANCEL);
         EXPECT_EQ(program.WaitForExit(), 0u);
         EXPECT_TRUE(paster_.Messages().empty());
@@ -261,7 +264,8 @@ TEST_F(RobustnessTest, EveryTextIsItsOwnKeysAndMayBeLong) {
     const wchar_t* const widths[] = {L"WidthNone", L"WidthFullToHalf", L"WidthHalfToFull"};
     for (int id = IDC_KATAKANA_WIDTH; id <= IDC_SYMBOL_WIDTH; ++id)
         for (int w = 0; w < 3; ++w) EXPECT_EQ(item(id, CB_GETLBTEXT, w), text(widths[w])) << id;
-    for (int page = 0; page < 5; ++page) SelectPage(window, page);
+    for (int page : {1, 2, 3, 4, 0}) SelectPage(window, page);
+    SelectPage(window, 4);  // where no long caption covers Save
     ExpectSaneControls(window);
     SaveAndExpectValidFile(program, window);
 }
