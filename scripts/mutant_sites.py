@@ -191,7 +191,7 @@ def flag_sites(name, number, line):
     return sites
 
 
-def family_sites(name, number, line, enum_families, members, rng_seed):
+def family_sites(name, number, line, enum_families, members):
     sites = []
     for m in re.finditer(r"(?<![\w:])((?:TextKey::|T::)?[A-Z][A-Za-z0-9]*_?[A-Za-z0-9_]*)\b", line):
         original = m.group(1)
@@ -355,7 +355,7 @@ def win32_sites(root):
             if SKIPPED_DIRECTIVE.match(line) or re.match(r"^\s*(?:#|static_assert)", line):
                 continue
             sites.extend(flag_sites(name, number, line))
-            sites.extend(family_sites(name, number, line, enum_families, members, None))
+            sites.extend(family_sites(name, number, line, enum_families, members))
             window_handles = sorted(handles[number - 1] | ({"mainWindow"} if "mainWindow" in state else set()))
             sites.extend(sibling_sites(name, number, line, state, fields, window_handles))
             sites.extend(edge_sites(name, number, line))

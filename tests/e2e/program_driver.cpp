@@ -277,6 +277,11 @@ void MovePointer(POINT to) {
            "the pointer did not stay where it was moved");
 }
 
+// The middle of the title bar's height, in screen coordinates.
+int CaptionY(const RECT& frame) {
+    return frame.top + GetSystemMetrics(SM_CYFIXEDFRAME) + GetSystemMetrics(SM_CYCAPTION) / 2;
+}
+
 // The combo box's list, dropped down by a click on the box.
 HWND DropDown(HWND window, int id) {
     DWORD processId = 0;
@@ -368,7 +373,7 @@ void SelectPage(HWND window, int page) {
 void ClickCloseBox(HWND window) {
     RECT frame{};
     GetWindowRect(window, &frame);
-    const int y = frame.top + GetSystemMetrics(SM_CYFIXEDFRAME) + GetSystemMetrics(SM_CYCAPTION) / 2;
+    const int y = CaptionY(frame);
     int x = frame.right - 1;
     while (x > frame.right - 80 && Ask(window, WM_NCHITTEST, 0, MAKELPARAM(x, y), "close box") != HTCLOSE) --x;
     Expect(x > frame.right - 80, "no close box on the title bar");
@@ -381,7 +386,7 @@ void DragTitleBar(HWND window, int dx, int dy) {
     RECT frame{};
     GetWindowRect(window, &frame);
     BringToFront(window);
-    POINT from{frame.left + 100, frame.top + GetSystemMetrics(SM_CYFIXEDFRAME) + GetSystemMetrics(SM_CYCAPTION) / 2};
+    POINT from{frame.left + 100, CaptionY(frame)};
     MovePointer(from);
     SendInputs({MouseInput(MOUSEEVENTF_LEFTDOWN)});
     for (int step = 1; step <= 4; ++step) MovePointer({from.x + dx * step / 4, from.y + dy * step / 4});
