@@ -80,6 +80,8 @@ protected:
         SelectComboItem(window, IDC_LANGUAGE, ComboFind(window, IDC_LANGUAGE, L"日本語"));
         HWND rebuilt = program.WaitForWindow(15000, window);
         std::set<std::wstring> modules = LoadedModules(program.ProcessId());
+        // The rebuilt window takes the front before it takes a click.
+        PumpUntil([&] { return GetForegroundWindow() == rebuilt && IsWindowEnabled(rebuilt); }, 3000);
         Click(rebuilt, IDC_SAVE);
         EXPECT_EQ(program.WaitForExit(), 0u);
         EXPECT_TRUE(FileExists(SettingsFile()));
