@@ -97,10 +97,9 @@ TEST(EffectiveLanguage, SettingAndDisplayLanguage) {
         {L"system", 0x0412, L"en"},      // Korean: no entry
         {L"system", 0x0401, L"en"},
     };
-    for (const auto& c : cases) {
+    for (const auto& c : cases)
         EXPECT_EQ(EffectiveLanguageFor(c.language, c.uiLanguage), c.expected)
             << "language " << testing::PrintToString(std::wstring(c.language)) << " display " << c.uiLanguage;
-    }
 
     languageCatalogue = CatalogueFromBytes("[{\"code\":\"JA\",\"name\":\"x\"},{\"code\":\"ko\",\"name\":\"y\"}]");
     EXPECT_EQ(EffectiveLanguageFor(L"system", 0x0411), L"JA") << "spelled as in the catalogue";

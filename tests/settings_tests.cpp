@@ -145,9 +145,7 @@ TEST(SettingsReader, BooleanValues) {
         {"\xEF\xBB\xBF{\"PlaySound\": true}", false, true},
         {"PlaySound: true", false, false},  // the key must be quoted
     };
-    for (const auto& c : cases) {
-        EXPECT_EQ(ReadBoolValue(c.content, "PlaySound", c.fallback), c.expected) << c.content;
-    }
+    for (const auto& c : cases) EXPECT_EQ(ReadBoolValue(c.content, "PlaySound", c.fallback), c.expected) << c.content;
 }
 
 TEST(SettingsReader, IntegerValues) {
@@ -172,9 +170,7 @@ TEST(SettingsReader, IntegerValues) {
         {"\"TabSpaces\":", -99},
         {"\"TabSpaces\"", -99},
     };
-    for (const auto& c : cases) {
-        EXPECT_EQ(ReadIntValue(c.content, "TabSpaces", -99), c.expected) << c.content;
-    }
+    for (const auto& c : cases) EXPECT_EQ(ReadIntValue(c.content, "TabSpaces", -99), c.expected) << c.content;
 }
 
 TEST(SettingsReader, StringValues) {
@@ -190,9 +186,7 @@ TEST(SettingsReader, StringValues) {
         {"\"Language\":", "fallback"},
         {"\"Language\": 1, \"X\": \"later\"", "X"},  // the next pair of quotes, wherever it is
     };
-    for (const auto& c : cases) {
-        EXPECT_EQ(ReadStringValue(c.content, "Language", "fallback"), c.expected) << c.content;
-    }
+    for (const auto& c : cases) EXPECT_EQ(ReadStringValue(c.content, "Language", "fallback"), c.expected) << c.content;
 }
 
 // A stored value and the line the file gets for it.

@@ -96,21 +96,14 @@ ScopedRegistryValue::ScopedRegistryValue(HKEY root, const std::wstring& key, con
 
 ScopedRegistryValue::~ScopedRegistryValue() {
     if (!key_) return;
-    if (old_) {
-        SetString(key_, Name(), *old_);
-    } else {
-        RegDeleteValueW(key_, Name());
-    }
+    if (old_) SetString(key_, Name(), *old_);
+    else RegDeleteValueW(key_, Name());
     RegCloseKey(key_);
     if (createdKey_) RegDeleteKeyExW(root_, keyPath_.c_str(), view_, 0);
 }
 
 std::wstring RuntimeDllFolder(const std::wstring& folder) {
-#if defined(_WIN64)
-    const std::wstring dllFolder = folder + L"\\EBWebView\\x64";
-#else
-    const std::wstring dllFolder = folder + L"\\EBWebView\\x86";
-#endif
+    const std::wstring dllFolder = folder + (sizeof(void*) == 8 ? L"\\EBWebView\\x64" : L"\\EBWebView\\x86");
     for (const std::wstring& step : {folder, folder + L"\\EBWebView", dllFolder})
         CreateDirectoryW(step.c_str(), nullptr);
     return dllFolder;

@@ -3,7 +3,6 @@
 #include "ui/control_ids.h"
 #include "ui/settings_window.h"
 
-#include <cstdio>
 #include <stdexcept>
 #include <string>
 
@@ -38,16 +37,6 @@ std::vector<wchar_t> EnvironmentWithLocalAppData(const std::wstring& localAppDat
     return block;
 }
 
-namespace {
-
-HWND FindWindowOf(DWORD processId, const wchar_t* className, HWND other, DWORD timeoutMs) {
-    HWND found = nullptr;
-    PumpUntil([&] { return (found = FindVisibleWindow(processId, className, other)) != nullptr; }, timeoutMs);
-    return found;
-}
-
-}  // namespace
-
 HWND FindVisibleWindow(DWORD processId, const wchar_t* className, HWND other) {
     for (HWND window = nullptr; (window = FindWindowExW(nullptr, window, className, nullptr)) != nullptr;) {
         DWORD owner = 0;
@@ -55,6 +44,12 @@ HWND FindVisibleWindow(DWORD processId, const wchar_t* className, HWND other) {
         if (owner == processId && window != other && IsWindowVisible(window)) return window;
     }
     return nullptr;
+}
+
+static HWND FindWindowOf(DWORD processId, const wchar_t* className, HWND other, DWORD timeoutMs) {
+    HWND found = nullptr;
+    PumpUntil([&] { return (found = FindVisibleWindow(processId, className, other)) != nullptr; }, timeoutMs);
+    return found;
 }
 
 std::wstring ProgramFolder(const wchar_t* name) {
@@ -69,24 +64,16 @@ LRESULT Ask(HWND target, UINT message, WPARAM wParam, LPARAM lParam, const std::
     if (SendMessageTimeoutW(target, message, wParam, lParam, SMTO_NORMAL, Scaled(kAnswerTimeoutMs), &result)) {
         return static_cast<LRESULT>(result);
     }
-    char name[24];
-    snprintf(name, sizeof name, "message 0x%04X", message);
-    ReportDriverFailure(step + ": " + name + " got no answer within " +
+    ReportDriverFailure(step + ": message " + std::to_string(message) + " got no answer within " +
                         std::to_string(Scaled(kAnswerTimeoutMs) / 1000) + " s; the program stopped answering");
     return -1;
 }
 
 std::wstring RunningInstanceProblem() {
-    HWND window = FindWindowW(kWindowClassName, nullptr);
     HANDLE mutex = OpenMutexW(SYNCHRONIZE, FALSE, kInstanceMutexName);
     if (mutex) CloseHandle(mutex);
-    if (!window && !mutex) return {};
-    std::wstring which = L"an instance";
-    DWORD processId = 0;
-    if (window && GetWindowThreadProcessId(window, &processId))
-        which += L" (process " + std::to_wstring(processId) + L")";
-    return which +
-           L" of SlatewashSettings is already running in this Wine session; every start would hand over "
+    if (!mutex && !FindWindowW(kWindowClassName, nullptr)) return {};
+    return L"an instance of SlatewashSettings is already running in this Wine session; every start would hand over "
            L"to it. End it (wineserver -k with this WINEPREFIX) and run again.";
 }
 
@@ -395,6 +382,18 @@ void DragTitleBar(HWND window, int dx, int dy) {
            "the window did not follow the drag");
 }
 
+HCURSOR PointerShapeAt(HWND target, POINT client) {
+    ClientToScreen(target, &client);
+    MovePointer(client);
+    SendInputs({MouseInput(MOUSEEVENTF_MOVE)});  // a real move, which asks the window for its pointer
+    Ask(GetAncestor(target, GA_ROOT), WM_NULL, 0, 0, "pointer shape");
+    PumpUntil([] { return false; }, 300);
+    CURSORINFO info{};
+    info.cbSize = sizeof info;
+    GetCursorInfo(&info);
+    return info.hCursor;
+}
+
 MessageBoxSeen SeeMessageBox(RunningProgram& program, HWND window) {
     HWND box = program.WaitForMessageBox();
     if (!box) return {};
@@ -423,14 +422,14 @@ GUITHREADINFO ThreadInfo(HWND window) {
     return info;
 }
 
-// The window's client area as it is on the screen, read in one go.
-ScreenImage::ScreenImage(HWND window) {
-    RECT client{};
-    GetClientRect(window, &client);
-    width_ = client.right;
-    height_ = client.bottom;
-    POINT origin{};
-    ClientToScreen(window, &origin);
+// The window (or its client area) as it is on the screen, read in one go.
+ScreenImage::ScreenImage(HWND window, bool withFrame) {
+    RECT area{};
+    withFrame ? GetWindowRect(window, &area) : GetClientRect(window, &area);
+    width_ = area.right - area.left;
+    height_ = area.bottom - area.top;
+    POINT origin{area.left, area.top};
+    if (!withFrame) ClientToScreen(window, &origin);
     BITMAPINFO info{};
     info.bmiHeader = {sizeof(BITMAPINFOHEADER), width_, -height_, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
     HDC screen = GetDC(nullptr);

@@ -126,11 +126,12 @@ void TypeComboItem(HWND window, int id, wchar_t letter);  // dropped down, a let
 void SelectPage(HWND window, int page);  // its item of the page list clicked
 void ClickCloseBox(HWND window);  // the close box on the title bar
 void DragTitleBar(HWND window, int dx, int dy);  // the window dragged by its title bar
+HCURSOR PointerShapeAt(HWND target, POINT client);  // the pointer's shape once moved there
 
 // The window's client area as it is on the screen, read in one go.
 class ScreenImage {
 public:
-    explicit ScreenImage(HWND window);
+    explicit ScreenImage(HWND window, bool withFrame = false);  // the client area, or the whole window
     COLORREF At(int x, int y) const;
     // The darkest or the lightest colour inside `r` (the ink of a text).
     COLORREF Ink(const RECT& r, bool darkest) const;

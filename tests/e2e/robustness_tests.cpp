@@ -11,29 +11,18 @@
 
 #include <gtest/gtest.h>
 
-#include <optional>
 #include <random>
 #include <thread>
 
 namespace {
 
 // `path` held open by "another program" (this test) with `share`, from now
-// until `ms` later.
-class HeldFile {
-public:
-    HeldFile(const std::wstring& path, DWORD share, DWORD ms)
-        : handle_(CreateFileW(path.c_str(), GENERIC_READ, share, nullptr, OPEN_EXISTING, 0, nullptr)),
-          releaser_([this, ms] {
-              Sleep(ms);
-              CloseHandle(handle_);
-          }) {}
-    ~HeldFile() { releaser_.join(); }
-    bool Held() const { return handle_ != INVALID_HANDLE_VALUE; }
-
-private:
-    HANDLE handle_;
-    std::thread releaser_;
-};
+// until `ms` later, when the returned thread lets it go.
+std::jthread HoldFile(const std::wstring& path, DWORD share, DWORD ms) {
+    HANDLE handle = CreateFileW(path.c_str(), GENERIC_READ, share, nullptr, OPEN_EXISTING, 0, nullptr);
+    EXPECT_NE(handle, INVALID_HANDLE_VALUE) << "the file could not be held";
+    return std::jthread([handle, ms] { Sleep(ms), CloseHandle(handle); });
+}
 
 class RobustnessTest : public ProgramFixture {
 protected:
@@ -70,19 +59,6 @@ protected:
         Settings reread;
         ApplySettingsContent(file, reread, Utf8ToWide);
         EXPECT_EQ(ComposeSettingsText(reread, WideToUtf8), file);
-    }
-
-    // Save fails: a warning that belongs to the window, the window stays,
-    // then Cancel ends the program.
-    void SaveAndExpectWarning(RunningProgram& program, HWND window) {
-        Click(window, IDC_SAVE);
-        MessageBoxSeen seen = SeeMessageBox(program, window);
-        EXPECT_EQ(seen.caption, L"Slatewash") << "the failed save is reported";
-        EXPECT_TRUE(seen.ownedByWindow && seen.windowWaits) << "owned, and the window waits";
-        ClickBoxButton(seen.box, IDOK);
-        Click(window, IDC_CANCEL);
-        EXPECT_EQ(program.WaitForExit(), 0u);
-        EXPECT_TRUE(paster_.Messages().empty());
     }
 
     TempFolder programs_;
@@ -144,7 +120,15 @@ TEST_F(RobustnessTest, AFailedSaveIsReportedAndKeepsTheOldFile) {
         RunningProgram program(ProgramFolder(L"e2e-narrow"), localAppData);
         HWND window = program.WaitForWindow();
         ExpectSaneControls(window);
-        SaveAndExpectWarning(program, window);
+        // A warning that belongs to the window, which stays until Cancel.
+        Click(window, IDC_SAVE);
+        MessageBoxSeen seen = SeeMessageBox(program, window);
+        EXPECT_EQ(seen.caption, L"Slatewash") << "the failed save is reported";
+        EXPECT_TRUE(seen.ownedByWindow && seen.windowWaits) << "owned, and the window waits";
+        ClickBoxButton(seen.box, IDOK);
+        Click(window, IDC_CANCEL);
+        EXPECT_EQ(program.WaitForExit(), 0u);
+        EXPECT_TRUE(paster_.Messages().empty());
         if (holder != INVALID_HANDLE_VALUE) CloseHandle(holder);
         SetFileAttributesW(SettingsFile().c_str(), FILE_ATTRIBUTE_NORMAL);
         EXPECT_EQ(CountFiles(DataFolder()), 1) << "no temporary file is left";
@@ -165,32 +149,19 @@ TEST_F(RobustnessTest, AFileHeldForAMomentIsWaitedFor) {
     Settings stored;
     stored.HotkeyAlt = true;
     WriteSettings(ComposeSettingsText(stored, WideToUtf8));
-    std::optional<HeldFile> held(std::in_place, SettingsFile(), 0, 700);
-    ASSERT_TRUE(held->Held());
+    std::jthread held = HoldFile(SettingsFile(), 0, 700);
     RunningProgram program(ProgramFolder(L"e2e-narrow"), appData_.Path());
     HWND window = program.WaitForWindow();
     EXPECT_TRUE(IsChecked(window, IDC_HOTKEY_ALT)) << "the stored values are shown";
-    held.reset();
+    held.join();
 
     Click(window, IDC_PLAY_SOUND);
-    held.emplace(SettingsFile(), FILE_SHARE_READ, 250);
+    held = HoldFile(SettingsFile(), FILE_SHARE_READ, 250);
     Click(window, IDC_SAVE);
     EXPECT_EQ(program.WaitForExit(), 0u) << "saved, no warning";
     stored.PlaySound = true;
     EXPECT_EQ(ReadBytes(SettingsFile()), ComposeSettingsText(stored, WideToUtf8));
     EXPECT_TRUE(PumpUntil([&] { return paster_.Messages().size() == 1; }, 3000));
-}
-
-// No LOCALAPPDATA: the data folder goes under the program's current folder,
-// which is writable here (a folder of the test's own).
-TEST_F(RobustnessTest, WithoutLocalAppDataTheCurrentFolderIsUsed) {
-    const std::wstring folder = ProgramWithLocales({});
-    RunningProgram program(folder, L"");
-    HWND window = program.WaitForWindow();
-    Click(window, IDC_SAVE);
-    EXPECT_EQ(program.WaitForExit(), 0u);
-    std::wstring written = folder + L"\\Korvenda\\Slatewash\\settings.json";
-    EXPECT_EQ(ReadBytes(written), ComposeSettingsText(Settings{}, WideToUtf8));
 }
 
 TEST_F(RobustnessTest, MissingOrBrokenLocaleFilesStillGiveAWorkingWindow) {

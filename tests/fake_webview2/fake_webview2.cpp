@@ -49,6 +49,11 @@ void Log(const std::string& line) {
     runtime.log += '\n';
 }
 
+HRESULT Logged(const std::string& line) {
+    Log(line);
+    return S_OK;
+}
+
 bool Fails(unsigned failure) {
     return (runtime.failures & failure) != 0;
 }
@@ -83,10 +88,10 @@ void Later(std::function<void()> step) {
     PostMessageW(runtime.messageWindow, kRunPending, 0, 0);
 }
 
-void Check(bool condition, const char* what) {
+void Check(bool condition, const std::string& what) {
     if (condition) return;
     ++runtime.errors;
-    Log(std::string("ERROR ") + what);
+    Log("ERROR " + what);
 }
 
 // Takes a reference to a handler the program hands us, after checking that
@@ -115,10 +120,8 @@ void Drop(Handler*& handler, const char* what) {
     if (!handler) return;
     ULONG left = handler->Release();
     --runtime.heldHandlers;
-    if (left != (handler == runtime.invoking ? 1u : 0u)) {
-        ++runtime.errors;
-        Log(std::string("ERROR ") + what + " handler still referenced: " + std::to_string(left));
-    }
+    Check(left == (handler == runtime.invoking ? 1u : 0u),
+          std::string(what) + " handler still referenced: " + std::to_string(left));
     handler = nullptr;
 }
 
@@ -168,12 +171,10 @@ public:
     UNUSED_SLOT(03) UNUSED_SLOT(04) UNUSED_SLOT(05) UNUSED_SLOT(06) UNUSED_SLOT(07) UNUSED_SLOT(08) UNUSED_SLOT(09)
     UNUSED_SLOT(11)
     HRESULT STDMETHODCALLTYPE put_IsStatusBarEnabled(BOOL value) override {
-        Log("put_IsStatusBarEnabled " + std::to_string(value));
-        return S_OK;
+        return Logged("put_IsStatusBarEnabled " + std::to_string(value));
     }
     HRESULT STDMETHODCALLTYPE put_AreDevToolsEnabled(BOOL value) override {
-        Log("put_AreDevToolsEnabled " + std::to_string(value));
-        return S_OK;
+        return Logged("put_AreDevToolsEnabled " + std::to_string(value));
     }
 };
 
@@ -240,9 +241,8 @@ public:
 protected:
     // The host's one answer: cancel the navigation, or the new window handled.
     HRESULT Answer(const char* method, BOOL value) {
-        Log(std::string(method) + " " + std::to_string(value));
         this->answer = value;
-        return S_OK;
+        return Logged(std::string(method) + " " + std::to_string(value));
     }
 
 private:
@@ -291,10 +291,6 @@ private:
     int kind_;
 };
 
-EventRegistrationToken NewToken() {
-    return EventRegistrationToken{runtime.nextToken++};
-}
-
 std::string TokenText(EventRegistrationToken token) {
     return std::to_string(static_cast<long long>(token.value));
 }
@@ -337,15 +333,11 @@ public:
     FAKE_EVENT(NewWindowRequested, newWindowRequested)
     FAKE_EVENT(WebResourceRequested, webResourceRequested)
     FAKE_EVENT(ProcessFailed, processFailed)
-    HRESULT STDMETHODCALLTYPE Reload() override {
-        Log("Reload");
-        return S_OK;
-    }
+    HRESULT STDMETHODCALLTYPE Reload() override { return Logged("Reload"); }
     HRESULT STDMETHODCALLTYPE AddWebResourceRequestedFilter(LPCWSTR uri,
                                                             COREWEBVIEW2_WEB_RESOURCE_CONTEXT context) override {
-        Log("AddWebResourceRequestedFilter " + WideToUtf8(uri) + " " + std::to_string(context));
         runtime.filters.push_back(uri);
-        return S_OK;
+        return Logged("AddWebResourceRequestedFilter " + WideToUtf8(uri) + " " + std::to_string(context));
     }
     HRESULT STDMETHODCALLTYPE RemoveWebResourceRequestedFilter(LPCWSTR uri,
                                                                COREWEBVIEW2_WEB_RESOURCE_CONTEXT context) override {
@@ -364,7 +356,7 @@ private:
     HRESULT Add(const char* event, Handler* handler, const IID& iid, Handler*& slot, EventRegistrationToken* token) {
         Drop(slot, event);
         slot = Hold(handler, iid);
-        *token = NewToken();
+        *token = EventRegistrationToken{runtime.nextToken++};
         tokens_.push_back(token->value);
         Log(std::string("add_") + event + " " + TokenText(*token));
         return S_OK;
@@ -409,9 +401,8 @@ public:
         return S_OK;
     }
     HRESULT STDMETHODCALLTYPE put_IsVisible(BOOL visible) override {
-        Log("put_IsVisible " + std::to_string(visible));
         if (window_) ShowWindow(window_, visible ? SW_SHOWNA : SW_HIDE);
-        return S_OK;
+        return Logged("put_IsVisible " + std::to_string(visible));
     }
     HRESULT STDMETHODCALLTYPE get_Bounds(RECT* bounds) override {
         *bounds = bounds_;
