@@ -415,6 +415,24 @@ std::wstring AnswerMessageBox(RunningProgram& program, int button) {
     return seen.caption;
 }
 
+// Rows of the control's rectangle, less `left` pixels (a check box's glyph)
+// and `edge` on every side (a button's frame), that hold text ink (dark
+// pixels): the height of its text as drawn.
+int InkHeight(HWND window, HWND control, int left, int edge) {
+    RECT rect = ClientRectOf(control, window);
+    InflateRect(&rect, -edge, -edge);
+    rect.left += left;
+    ScreenImage screen(window);
+    int first = -1, last = -1;
+    for (int y = rect.top; y < rect.bottom; ++y) {
+        COLORREF ink = screen.Ink({rect.left, y, rect.right, y + 1}, true);
+        if (GetRValue(ink) + GetGValue(ink) + GetBValue(ink) >= 3 * 128) continue;
+        if (first < 0) first = y;
+        last = y;
+    }
+    return first < 0 ? 0 : last - first + 1;
+}
+
 GUITHREADINFO ThreadInfo(HWND window) {
     GUITHREADINFO info{};
     info.cbSize = sizeof info;

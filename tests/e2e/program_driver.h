@@ -129,6 +129,8 @@ void DragTitleBar(HWND window, int dx, int dy);  // the window dragged by its ti
 HCURSOR PointerShapeAt(HWND target, POINT client);  // the pointer's shape once moved there
 
 // The window's client area as it is on the screen, read in one go.
+int InkHeight(HWND window, HWND control, int left, int edge);  // how tall its text stands on the screen
+
 class ScreenImage {
 public:
     explicit ScreenImage(HWND window, bool withFrame = false);  // the client area, or the whole window
