@@ -378,8 +378,10 @@ void DragTitleBar(HWND window, int dx, int dy) {
     SendInputs({MouseInput(MOUSEEVENTF_LEFTDOWN)});
     for (int step = 1; step <= 4; ++step) MovePointer({from.x + dx * step / 4, from.y + dy * step / 4});
     SendInputs({MouseInput(MOUSEEVENTF_LEFTUP)});
-    Expect(PumpUntil([&] { return GetWindowRect(window, &frame) && frame.left > from.x - 100; }, 3000),
-           "the window did not follow the drag");
+    // Until the move loop has seen the release: a message the window gets
+    // before that is handled inside the loop, where Wine drops WM_QUIT.
+    Expect(PumpUntil([&] { return !(ThreadInfo(window).flags & GUI_INMOVESIZE); }, 3000), "the drag did not end");
+    Expect(GetWindowRect(window, &frame) && frame.left > from.x - 100, "the window did not follow the drag");
 }
 
 HCURSOR PointerShapeAt(HWND target, POINT client) {
