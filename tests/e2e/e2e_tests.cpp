@@ -165,7 +165,8 @@ TEST_F(ProgramTest, FreshStartShowsDefaultsInTheFixedLayoutAndSaveWritesTheDefau
 // each new value in its own key. The file loaded first holds the opposite
 // of every box, so each box must be read back, and neighbouring rows end
 // differently, so two rows bound to each other's option show. The key and
-// tab-space lists go from their last item to their first.
+// tab-space lists go from their last item to their first, by a typed
+// character; the width lists by clicks.
 TEST_F(ProgramTest, EveryControlChangedThroughTheWindowIsSaved) {
     struct Box {
         int page, id;
@@ -231,7 +232,8 @@ TEST_F(ProgramTest, EveryControlChangedThroughTheWindowIsSaved) {
         for (const Choice& choice : choices) {
             if (choice.page != page) continue;
             EXPECT_EQ(ComboSelection(window, choice.id), choice.loaded - choice.firstItemValue) << choice.id;
-            SelectComboItem(window, choice.id, choice.saved - choice.firstItemValue);
+            if (choice.id == IDC_TAB_SPACES) TypeComboItem(window, choice.id, L'0' + choice.saved);  // its first item
+            else SelectComboItem(window, choice.id, choice.saved - choice.firstItemValue);
         }
         if (page == 0) TypeComboItem(window, IDC_HOTKEY_KEY, L'A');
     }
