@@ -154,7 +154,6 @@ TEST_F(ProgramTest, FreshStartShowsDefaultsInTheFixedLayoutAndSaveWritesTheDefau
     EXPECT_EQ(start.top, play.bottom + 8);
     EXPECT_EQ(play.bottom - play.top, std::max<int>(metrics.tmHeight + 8, 25));
 
-
     Click(window, IDC_SAVE);
     EXPECT_EQ(program.WaitForExit(), 0u);
     EXPECT_EQ(ReadBytes(SettingsFile()), kDefaultFile);
