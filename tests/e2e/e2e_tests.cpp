@@ -75,10 +75,7 @@ TEST_F(ProgramTest, FreshStartShowsDefaultsInTheFixedLayoutAndSaveWritesTheDefau
     // I-beam, set in the input state the two threads share for a moment) and
     // takes the arrow over the window's background, as over its buttons.
     const HCURSOR beam = LoadCursorW(nullptr, IDC_IBEAM);
-    const DWORD programThread = GetWindowThreadProcessId(window, nullptr);
-    AttachThreadInput(GetCurrentThreadId(), programThread, TRUE);
-    SetCursor(beam);
-    AttachThreadInput(GetCurrentThreadId(), programThread, FALSE);
+    SetPointerShapeOf(window, beam);
     const HCURSOR overBackground = PointerShapeAt(window, {400, 500});
     EXPECT_NE(overBackground, beam);
     EXPECT_EQ(overBackground, PointerShapeAt(Control(window, IDC_SAVE), {10, 10}));

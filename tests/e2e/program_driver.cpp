@@ -384,6 +384,13 @@ void DragTitleBar(HWND window, int dx, int dy) {
     Expect(GetWindowRect(window, &frame) && frame.left > from.x - 100, "the window did not follow the drag");
 }
 
+void SetPointerShapeOf(HWND window, HCURSOR shape) {
+    const DWORD programThread = GetWindowThreadProcessId(window, nullptr);
+    AttachThreadInput(GetCurrentThreadId(), programThread, TRUE);
+    SetCursor(shape);
+    AttachThreadInput(GetCurrentThreadId(), programThread, FALSE);
+}
+
 HCURSOR PointerShapeAt(HWND target, POINT client) {
     ClientToScreen(target, &client);
     MovePointer(client);

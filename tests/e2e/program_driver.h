@@ -127,6 +127,7 @@ void SelectPage(HWND window, int page);  // its item of the page list clicked
 void ClickCloseBox(HWND window);  // the close box on the title bar
 void DragTitleBar(HWND window, int dx, int dy);  // the window dragged by its title bar
 HCURSOR PointerShapeAt(HWND target, POINT client);  // the pointer's shape once moved there
+void SetPointerShapeOf(HWND window, HCURSOR shape);  // as another program left it, in the input state both share
 
 // The window's client area as it is on the screen, read in one go.
 int InkHeight(HWND window, HWND control, int left, int edge);  // how tall its text stands on the screen
