@@ -36,7 +36,8 @@ case "${SLATEWASH_WIN32:-}" in
 esac
 
 if [ ! -x /usr/lib/wine/wine ]; then
-  echo "no: 32-bit Wine is not installed"
+  problem=$(cat build/setup-32bit-problem.txt 2>/dev/null)
+  echo "no: 32-bit Wine is not installed${problem:+: $problem}"
   exit 1
 fi
 

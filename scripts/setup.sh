@@ -10,7 +10,13 @@
 # registered for i386 programs, so that the 32-bit tests run under it
 # (binfmt-i386.sh). With SLATEWASH_WIN32=emulate: QEMU only (test.sh
 # registers it for that run).
-# Idempotent: returns within seconds when everything is already installed.
+# Idempotent: returns within seconds, without apt, when everything is
+# already installed. Survives an archive in the middle of a sync (apt-get
+# update tried three times, an install that cannot be resolved tried again
+# with the release's own suite preferred); where the 32-bit packages still
+# cannot be installed, installs the rest, and the 32-bit tests do not run.
+# Fails only when the rest cannot be installed. Changes no apt source or
+# preference.
 set -euo pipefail
 
 packages=(
@@ -30,6 +36,10 @@ sudo_cmd=()
 if [ "$(id -u)" -ne 0 ]; then
   sudo_cmd=(sudo)
 fi
+export DEBIAN_FRONTEND=noninteractive
+# Where the 32-bit packages could not be installed, why: can-run-win32.sh
+# gives it as the reason the 32-bit suite does not run.
+note_32bit="$(dirname "$0")/../build/setup-32bit-problem.txt"
 
 if ! dpkg --print-foreign-architectures | grep -qx i386; then
   "${sudo_cmd[@]}" dpkg --add-architecture i386
@@ -41,20 +51,86 @@ for p in "${packages[@]}"; do
   [ "$status" = "installed" ] || missing+=("$p")
 done
 
-install_packages() {
+# The archive can be in the middle of a sync: an index then arrives at
+# another size than its release file says, apt-get update exits 100, and the
+# next minutes it does the same. Three tries, then on with what arrived.
+apt_updated=0
+update_package_lists() {
+  [ $apt_updated = 0 ] || return 0
+  apt_updated=1
+  local try log failed
+  log=$(mktemp)
+  for try in 1 2 3; do
+    if "${sudo_cmd[@]}" apt-get update -q 2>&1 | tee "$log"; [ "${PIPESTATUS[0]}" = 0 ]; then
+      rm -f "$log"; return 0
+    fi
+    [ $try = 3 ] || { echo "setup: apt-get update failed (try $try of 3); trying again in 10 s" >&2; sleep 10; }
+  done
+  failed=$(sed -n 's/^Err:[0-9]* //p' "$log" | sort -u | paste -sd ';' | sed 's/;/; /g')
+  rm -f "$log"
+  echo "setup: apt-get update failed 3 times; going on without ${failed:-the indexes that failed}" >&2
+}
+
+# apt-get's reason for the last failed install, in one line.
+install_problem=
+# Installs the packages; when the plain install cannot be resolved (as when
+# the security archive's lists of one architecture are missing, and
+# multi-arch packages get two versions), once more with the release's own
+# suite preferred. The machine's sources and preferences stay as they are.
+install_resolving() {
+  local log suite
+  log=$(mktemp)
   echo "setup: installing $*"
-  export DEBIAN_FRONTEND=noninteractive
-  "${sudo_cmd[@]}" apt-get update -q
-  "${sudo_cmd[@]}" apt-get install -y -q --no-install-recommends "$@"
+  if "${sudo_cmd[@]}" apt-get install -y -q --no-install-recommends "$@" 2>&1 | tee "$log"; [ "${PIPESTATUS[0]}" = 0 ]; then
+    rm -f "$log"; return 0
+  fi
+  suite=$(. /etc/os-release && echo "${VERSION_CODENAME:-}")
+  if [ -n "$suite" ]; then
+    echo "setup: the install failed; trying once more with the release's own suite preferred (apt-get install -t $suite)" >&2
+    if "${sudo_cmd[@]}" apt-get install -y -q --no-install-recommends -t "$suite" "$@" 2>&1 | tee "$log"; [ "${PIPESTATUS[0]}" = 0 ]; then
+      rm -f "$log"; return 0
+    fi
+  fi
+  install_problem=$(grep -m1 -E '^ +[^ ]+ : (Pre)?Depends:|^E: ' "$log" | sed 's/^ *//')
+  rm -f "$log"
+  return 1
+}
+
+install_packages() {
+  update_package_lists
+  install_resolving "$@"
+}
+
+# Everything first. If that fails, the rest without the 32-bit packages: the
+# 64-bit suite then runs, and test.sh says why the 32-bit one does not.
+# Only a machine that cannot get the rest fails here.
+install_missing() {
+  local native=() foreign=() p
+  for p in "${missing[@]}"; do
+    case $p in *:i386) foreign+=("$p") ;; *) native+=("$p") ;; esac
+  done
+  if install_packages "${missing[@]}"; then
+    rm -f "$note_32bit"; return 0
+  fi
+  if [ ${#foreign[@]} -eq 0 ] || { [ ${#native[@]} -gt 0 ] && ! install_resolving "${native[@]}"; }; then
+    echo "setup: FAILED: the tool chain and Wine cannot be installed: ${install_problem:-apt-get failed}" >&2
+    exit 1
+  fi
+  mkdir -p "$(dirname "$note_32bit")"
+  echo "the 32-bit packages could not be installed (${install_problem:-apt-get failed})" > "$note_32bit"
+  echo "setup: $(cat "$note_32bit"); the rest is installed, and the 32-bit tests will not run" >&2
 }
 
 if [ ${#missing[@]} -eq 0 ]; then
+  rm -f "$note_32bit"
   echo "setup: everything is installed"
 else
-  install_packages "${missing[@]}"
+  install_missing
   echo "setup: done"
 fi
 
+# With the 32-bit runs switched off, emulation is neither set up nor undone.
+[ "${SLATEWASH_WIN32:-}" != 0 ] || exit 0
 source "$(dirname "$0")/binfmt-i386.sh"
 # A forced run of test.sh that was killed before it could undo its own.
 if [ -e "$BINFMT_DIR/$BINFMT_FORCED_NAME" ]; then
@@ -74,7 +150,7 @@ emulate_i386_where_needed() {
     return 0
   fi
   /usr/lib/wine/wine --version >/dev/null 2>&1 && return 0
-  command -v qemu-i386 >/dev/null || install_packages qemu-user
+  command -v qemu-i386 >/dev/null || install_packages qemu-user || true
   if binfmt_register_i386 "$BINFMT_SETUP_NAME"; then
     echo "setup: this machine cannot execute 32-bit code; i386 programs now run under $(command -v qemu-i386) (binfmt_misc entry $BINFMT_SETUP_NAME)"
   else
@@ -85,5 +161,5 @@ emulate_i386_where_needed
 # SLATEWASH_WIN32=emulate forces the emulated run on any machine; test.sh
 # registers QEMU for that run only.
 if [ "${SLATEWASH_WIN32:-}" = emulate ] && ! command -v qemu-i386 >/dev/null; then
-  install_packages qemu-user
+  install_packages qemu-user || echo "setup: qemu-user could not be installed (${install_problem:-apt-get failed}); the emulated run cannot start" >&2
 fi
