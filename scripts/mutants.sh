@@ -48,7 +48,7 @@ cmake --build --preset x64-test >/dev/null
 
 source scripts/xvfb.sh
 start_private_display
-WINEPREFIX="$PWD/build/x64-test/wineprefix" scripts/wine-run.sh win64 cmd /c exit >/dev/null 2>&1 || true
+WINEPREFIX="$PWD/build/x64-test/wineprefix" scripts/wine-run.sh win64 --prepare >/dev/null 2>&1 || true
 if ! ctest --preset x64-test > build/unmutated.log 2>&1; then
   tail -12 build/unmutated.log
   echo "mutants: the suite fails without any mutant (see $work/build/unmutated.log)"

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Runs a Windows executable under Wine with the project's own prefix.
 #   wine-run.sh win32|win64 program.exe [arguments...]
-#   wine-run.sh win32|win64 --prepare     (only makes the prefix ready)
+#   wine-run.sh win32|win64 --prepare     (only makes the prefix ready, and
+#                                          keeps its Wine server running until
+#                                          wineserver -k)
 # WINEPREFIX defaults to "wineprefix" in the build tree that holds the
 # executable. The prefix is created once, under a lock, so that tests started
 # in parallel do not race to create it (wineboot takes ~15 s the first time).
@@ -48,5 +50,18 @@ mkdir -p "$(dirname "$WINEPREFIX")"
   fi
 ) 9>"$WINEPREFIX.lock"
 
-[ "$exe" = --prepare ] && exit 0
+# Debian's wineserver ends the moment its last program does (-p0), and
+# with it the prefix's services; a program that starts in that moment finds
+# a server on its way out ("wine client error: recvmsg: Connection reset by
+# peer"), the more often the busier the machine. A run of many programs,
+# such as a test suite, keeps one server for all of them. Its services are
+# started here, with nothing of the caller's: they keep the standard error
+# of the program that starts them, and ctest waits for its test's to close.
+if [ "$exe" = --prepare ]; then
+  wineserver -p 2>/dev/null || true  # one is running already
+  service_loader=$loader
+  [ ! -x /usr/lib/wine/wine64 ] || service_loader=/usr/lib/wine/wine64
+  "$service_loader" cmd /c exit </dev/null >/dev/null 2>&1 || true
+  exit 0
+fi
 exec "$loader" "$exe" "$@"

@@ -16,7 +16,7 @@ script() {  # round side
   until [ -e "go$1" ]; do sleep 0.01; done
   source "$here/scripts/xvfb.sh"
   start_private_display || exit 1
-  echo "$DISPLAY" > "display$1$2"
+  echo "$DISPLAY $SLATEWASH_XVFB_PID" > "display$1$2"
   until [ -e "stop$1$2" ]; do sleep 0.05; done
   stop_private_display
 }
@@ -28,13 +28,14 @@ for round in $(seq 1 20); do
   script "$round" b & second=$!
   touch "go$round"
   for _ in $(seq 1 200); do [ -s "display${round}a" ] && [ -s "display${round}b" ] && break; sleep 0.05; done
-  a=$(cat "display${round}a" 2>/dev/null); b=$(cat "display${round}b" 2>/dev/null)
+  read -r a a_server < "display${round}a"; read -r b b_server < "display${round}b"
   problem=
   if [ -z "$a" ] || [ -z "$b" ] || [ "$a" = "$b" ]; then problem="displays [$a] and [$b]"
   else
+    # By the servers' processes: another script may take a number the moment it is free.
     touch "stop${round}a"; wait "$first"
-    serves "$a" && problem="$a still serves after its script stopped it"
-    serves "$b" || problem="$b stopped serving when $a's script stopped its own"
+    kill -0 "$a_server" 2>/dev/null && problem="the server of $a still runs after its script stopped it"
+    kill -0 "$b_server" 2>/dev/null && serves "$b" || problem="$b stopped serving when $a's script stopped its own"
   fi
   touch "stop${round}a" "stop${round}b"; wait "$first" "$second"
   if [ -n "$problem" ]; then failures=$((failures + 1)); echo "FAILED  round $round: $problem"; fi
