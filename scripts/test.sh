@@ -89,7 +89,7 @@ case $win32 in
     echo "test: running the 64-bit suite, then the 32-bit build's chosen set ($win32_reason)"
     run_64bit_suite
     echo "test: the 64-bit suite $result; running the 32-bit build's unit suites and chosen end-to-end tests" \
-         "under emulation, time bounds x$SLATEWASH_TIME_SCALE (the shipped build; about 5 minutes on 2 cores)"
+         "under emulation, time bounds x$SLATEWASH_TIME_SCALE (the shipped build; about 4.5 minutes on 2 cores)"
     # Four unit suites at once keep both cores busy while each Wine starts.
     # A crashing 32-bit program ends at once: winedbg would take many
     # minutes over its backtrace under emulation.
