@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <tuple>
 #include <utility>
 #include <vector>
@@ -48,6 +49,12 @@ bool TitleBarShowsTheProgramIcon(HWND window, const std::wstring& exe) {
             if (same) return true;
         }
     return false;
+}
+
+// A check box as the user sees it: exactly ticked or exactly clear, its
+// glyph showing the same.
+bool BoxShows(HWND window, int id, bool ticked) {
+    return IsChecked(window, id) == ticked && GlyphOnScreen(window, id) == (ticked ? 1 : 0);
 }
 
 class ProgramTest : public ProgramFixture {
@@ -223,7 +230,8 @@ TEST_F(ProgramTest, EveryControlChangedThroughTheWindowIsSaved) {
             if (box.page != page) continue;
             EXPECT_EQ(IsChecked(window, box.id), !box.target) << "loaded " << box.id;
             Click(window, box.id);
-            EXPECT_TRUE(PumpUntil([&] { return IsChecked(window, box.id) == box.target; }, 3000)) << box.id;
+            EXPECT_TRUE(PumpUntil([&] { return BoxShows(window, box.id, box.target); }, 3000))
+                << box.id << " shows " << GlyphOnScreen(window, box.id);
         }
         for (const Choice& choice : choices) {
             if (choice.page != page) continue;
@@ -282,29 +290,48 @@ TEST_F(ProgramTest, NoModifierRefusesSaveUntilCancelWhichKeepsTheFile) {
 // program holds is caught on Save: No writes and sends nothing, Yes saves.
 // The stored combination (the running paster's own) is never tried, and a
 // free one is released as soon as it was tried.
+// Each row changes one input from the stored hotkey (Ctrl+Shift+V unless
+// the row says otherwise) while this test process, standing in for another
+// program, holds one combination.
 TEST_F(ProgramTest, ATakenHotkeyIsCaughtOnSaveAndATriedOneIsReleased) {
-    struct Held {  // this test process stands in for the other program
-        BOOL ok = RegisterHotKey(nullptr, 1, MOD_CONTROL | MOD_ALT, 'K');
+    struct Held {
+        BOOL ok;
+        Held(UINT modifiers, UINT key) : ok(RegisterHotKey(nullptr, 1, modifiers, key)) {}
         ~Held() { UnregisterHotKey(nullptr, 1); }
-    } held;
-    ASSERT_TRUE(held.ok);
+    };
     Settings ctrlAltK, arabic;
     ctrlAltK.HotkeyAlt = true, ctrlAltK.HotkeyShift = false, ctrlAltK.HotkeyKey = 'K';
     arabic.Language = L"ar";
+    constexpr UINT kCtrlShift = MOD_CONTROL | MOD_SHIFT;
     const struct {
         const char* what;
+        UINT heldModifiers;
+        char heldKey;
         Settings stored;
-        char key;
-        const wchar_t* warningLanguage;  // null: no conflict warning
-        WORD noKey;                      // the key that answers No, or 0 for a click on No
+        int box;                         // the modifier box clicked, or 0
+        bool Settings::*modifier;        // its field
+        char key;                        // the letter picked
+        const wchar_t* warned;           // the combination the warning names; null: no warning
+        const wchar_t* warningLanguage = L"en";
+        WORD noKey = 0;                  // the key that answers No, or 0 for a click on No
     } cases[] = {
-        {"taken", Settings{}, 'K', L"en", VK_RETURN},
-        {"taken, warned in Arabic", arabic, 'K', L"ar", 0},
-        {"the stored one", ctrlAltK, 'K', nullptr, 0},
-        {"free, then the save fails", Settings{}, 'J', nullptr, 0},
+        {"the letter alone, onto Ctrl+Shift", kCtrlShift, 'K', {}, 0, nullptr, 'K', L"Ctrl+Shift+K", L"en", VK_RETURN},
+        {"only the letter, warned in Arabic", kCtrlShift, 'K', arabic, 0, nullptr, 'K', L"Ctrl+Shift+K", L"ar"},
+        {"Alt added", kCtrlShift | MOD_ALT, 'V', {}, IDC_HOTKEY_ALT, &Settings::HotkeyAlt, 'V', L"Ctrl+Alt+Shift+V"},
+        {"Ctrl removed", MOD_SHIFT, 'V', {}, IDC_HOTKEY_CTRL, &Settings::HotkeyCtrl, 'V', L"Shift+V"},
+        {"Shift removed", MOD_CONTROL, 'V', {}, IDC_HOTKEY_SHIFT, &Settings::HotkeyShift, 'V', L"Ctrl+V"},
+        {"Windows added", kCtrlShift | MOD_WIN, 'V', {}, IDC_HOTKEY_WINDOWS, &Settings::HotkeyWindows, 'V',
+         L"Ctrl+Shift+Windows+V"},
+        {"the stored one is never tried", MOD_CONTROL | MOD_ALT, 'K', ctrlAltK, 0, nullptr, 'K', nullptr},
+        {"a free one, then the save fails", kCtrlShift, 'K', {}, 0, nullptr, 'J', nullptr},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
+        Held held(c.heldModifiers, c.heldKey);
+        ASSERT_TRUE(held.ok);
+        Settings changed = c.stored;
+        if (c.box) changed.*c.modifier = !(changed.*c.modifier);
+        changed.HotkeyKey = c.key;
         const std::string stored = ComposeSettingsText(c.stored, WideToUtf8);
         const bool saveFails = c.key == 'J';
         WriteSettings(stored);
@@ -312,16 +339,13 @@ TEST_F(ProgramTest, ATakenHotkeyIsCaughtOnSaveAndATriedOneIsReleased) {
         const size_t sent = paster_.Messages().size();
         RunningProgram program(narrow_, appData_.Path());
         HWND window = program.WaitForWindow();
-        if (!c.stored.HotkeyAlt) {
-            Click(window, IDC_HOTKEY_ALT);
-            Click(window, IDC_HOTKEY_SHIFT);
-        }
-        SelectComboItem(window, IDC_HOTKEY_KEY, c.key - 'A');
+        if (c.box) Click(window, c.box);
+        if (c.key != static_cast<char>(c.stored.HotkeyKey)) SelectComboItem(window, IDC_HOTKEY_KEY, c.key - 'A');
         Click(window, IDC_SAVE);
-        if (c.warningLanguage) {
+        if (c.warned) {
             StringTable texts = LoadLocaleFile(c.warningLanguage);
             std::wstring warning = texts[L"HotkeyTakenWarning"];
-            warning.replace(warning.find(L"{hotkey}"), 8, L"Ctrl+Alt+K");
+            warning.replace(warning.find(L"{hotkey}"), 8, c.warned);
             MessageBoxSeen seen = SeeMessageBox(program, window);
             EXPECT_TRUE(seen.ownedByWindow && seen.windowWaits) << "owned, and the window waits";
             EXPECT_EQ(seen.caption, texts[L"HotkeyTakenCaption"]);
@@ -343,14 +367,14 @@ TEST_F(ProgramTest, ATakenHotkeyIsCaughtOnSaveAndATriedOneIsReleased) {
             if (c.stored == Settings{}) AnswerMessageBox(program, IDYES);
         } else if (saveFails) {
             EXPECT_EQ(AnswerMessageBox(program), L"Slatewash") << "the failed save, not a conflict";
-            EXPECT_TRUE(RegisterHotKey(nullptr, 2, MOD_CONTROL | MOD_ALT, 'J')) << "the tried combination is free";
+            EXPECT_TRUE(RegisterHotKey(nullptr, 2, kCtrlShift, 'J')) << "the tried combination is free";
             UnregisterHotKey(nullptr, 2);
             Click(window, IDC_CANCEL);
         }
         EXPECT_EQ(program.WaitForExit(), 0u);
         SetFileAttributesW(SettingsFile().c_str(), FILE_ATTRIBUTE_NORMAL);
         bool saved = !saveFails && c.stored != arabic;
-        EXPECT_EQ(ReadBytes(SettingsFile()), saved ? ComposeSettingsText(ctrlAltK, WideToUtf8) : stored);
+        EXPECT_EQ(ReadBytes(SettingsFile()), saved ? ComposeSettingsText(changed, WideToUtf8) : stored);
         PumpUntil([&] { return paster_.Messages().size() > sent; }, saved ? 3000 : 300);
         EXPECT_EQ(paster_.Messages().size() - sent, saved ? 1u : 0u);
     }
@@ -362,7 +386,7 @@ TEST_F(ProgramTest, ATakenHotkeyIsCaughtOnSaveAndATriedOneIsReleased) {
 void ExpectKeysReachTheClickedControlOnly(HWND window) {
     for (bool ticked : {false, true}) {
         PressKey(window, VK_SPACE);
-        EXPECT_TRUE(PumpUntil([&] { return IsChecked(window, IDC_PLAY_SOUND) == ticked; }, 3000)) << ticked;
+        EXPECT_TRUE(PumpUntil([&] { return BoxShows(window, IDC_PLAY_SOUND, ticked); }, 3000)) << ticked;
     }
     for (WORD key : {VK_TAB, VK_RETURN}) PressKey(window, key);
     EXPECT_FALSE(PumpUntil([&] { return ThreadInfo(window).hwndFocus != Control(window, IDC_PLAY_SOUND); }, 300));
@@ -420,32 +444,72 @@ TEST_F(ProgramTest, SecondInstanceBringsTheFirstForwardAndExits) {
     EXPECT_EQ(first.Close(window), 0u);
 }
 
-TEST_F(ProgramTest, LanguageChangeRebuildsWithPendingEditsAndSeparatorDoesNot) {
-    WriteSettings(SettingsIn(L"en"));
-    RunningProgram program(narrow_, appData_.Path());
-    HWND window = program.WaitForWindow();
-    Click(window, IDC_PLAY_SOUND);
-
-    // The separator row selects the first entry and rebuilds nothing.
-    SelectComboItem(window, IDC_LANGUAGE, 1);
-    EXPECT_TRUE(PumpUntil([&] { return ComboSelection(window, IDC_LANGUAGE) == 0; }, 3000));
-    EXPECT_FALSE(PumpUntil([&] { return !IsWindow(window); }, 300));
-
-    int japanese = ComboFind(window, IDC_LANGUAGE, L"日本語");
-    ASSERT_GE(japanese, 0);
-    SelectComboItem(window, IDC_LANGUAGE, japanese);
-    HWND rebuilt = program.WaitForWindow(15000, window);
-    EXPECT_FALSE(IsWindow(window));
-    ExpectWindowTakesTheKeyboard(rebuilt);
-    EXPECT_EQ(WindowText(rebuilt), L"Slatewash 設定");
-    EXPECT_EQ(ComboSelectionText(rebuilt, IDC_LANGUAGE), L"日本語");
-    EXPECT_TRUE(IsChecked(rebuilt, IDC_PLAY_SOUND)) << "the pending edit survives";
-    EXPECT_EQ(WindowText(Control(rebuilt, IDC_SAVE)), L"保存");
-    EXPECT_EQ(WindowText(Control(rebuilt, IDC_HOTKEY_ALT)), L"Alt");
-
-    Click(rebuilt, IDC_CANCEL);
-    EXPECT_EQ(program.WaitForExit(), 0u);
-    EXPECT_EQ(ReadBytes(SettingsFile()), SettingsIn(L"en"));
+// Every list is left at one end and brought back to the other by real
+// input, with a language change, which reads every control back, between
+// the two; the language list goes back to System settings. A start from a
+// file that says ja goes to the last language and back to System settings.
+TEST_F(ProgramTest, LanguageChangeRebuildsWithPendingEditsAndEveryListComesBackToItsFirstItem) {
+    const std::pair<int, int> lists[] = {{IDC_HOTKEY_KEY, 0}, {IDC_TAB_SPACES, 1}, {IDC_KATAKANA_WIDTH, 2},
+                                         {IDC_NUMBER_WIDTH, 2}, {IDC_LATIN_WIDTH, 2}, {IDC_SYMBOL_WIDTH, 2}};
+    auto setLists = [&](HWND window, bool last) {
+        for (auto [id, page] : lists) {
+            SelectPage(window, page);
+            SelectComboItem(window, id, last ? AskControl(window, id, CB_GETCOUNT) - 1 : 0);
+        }
+        SelectPage(window, 0);
+    };
+    auto expectLists = [&](HWND window, bool last) {
+        for (auto [id, page] : lists)
+            EXPECT_EQ(ComboSelection(window, id), last ? AskControl(window, id, CB_GETCOUNT) - 1 : 0) << id;
+    };
+    auto changeLanguage = [](RunningProgram& program, HWND& window, int item) {
+        SelectComboItem(window, IDC_LANGUAGE, item);
+        HWND rebuilt = program.WaitForWindow(15000, window);
+        EXPECT_FALSE(IsWindow(window));
+        ExpectWindowTakesTheKeyboard(window = rebuilt);
+    };
+    Settings atFirst;
+    atFirst.HotkeyKey = 'A';
+    for (const wchar_t* language : {L"system", L"ja"}) {
+        SCOPED_TRACE(WideToUtf8(language));
+        const bool fromSystem = language == std::wstring(L"system");
+        atFirst.Language = language;
+        WriteSettings(ComposeSettingsText(atFirst, WideToUtf8));
+        RunningProgram program(narrow_, appData_.Path());
+        HWND window = program.WaitForWindow();
+        setLists(window, true);
+        if (fromSystem) {
+            Click(window, IDC_PLAY_SOUND);
+            // The separator row selects the first entry and rebuilds nothing.
+            SelectComboItem(window, IDC_LANGUAGE, 1);
+            EXPECT_TRUE(PumpUntil([&] { return ComboSelection(window, IDC_LANGUAGE) == 0; }, 3000));
+            EXPECT_FALSE(PumpUntil([&] { return !IsWindow(window); }, 300));
+            int japanese = ComboFind(window, IDC_LANGUAGE, L"日本語");
+            ASSERT_GE(japanese, 0);
+            changeLanguage(program, window, japanese);
+            EXPECT_EQ(WindowText(window), L"Slatewash 設定");
+            EXPECT_EQ(ComboSelectionText(window, IDC_LANGUAGE), L"日本語");
+            EXPECT_TRUE(IsChecked(window, IDC_PLAY_SOUND)) << "the pending edit survives";
+            EXPECT_EQ(WindowText(Control(window, IDC_SAVE)), L"保存");
+            EXPECT_EQ(WindowText(Control(window, IDC_HOTKEY_ALT)), L"Alt");
+            expectLists(window, true);
+        } else {
+            const int last = AskControl(window, IDC_LANGUAGE, CB_GETCOUNT) - 1;
+            const std::wstring lastText = ComboItemText(window, IDC_LANGUAGE, last);
+            changeLanguage(program, window, last);
+            EXPECT_EQ(ComboSelectionText(window, IDC_LANGUAGE), lastText) << "the last language";
+        }
+        setLists(window, false);
+        changeLanguage(program, window, 0);
+        EXPECT_EQ(WindowText(window), L"Slatewash Settings") << "the display language again";
+        expectLists(window, false);
+        Click(window, IDC_SAVE);
+        EXPECT_EQ(program.WaitForExit(), 0u);
+        Settings saved = atFirst;
+        saved.Language = L"system";
+        saved.PlaySound = fromSystem;
+        EXPECT_EQ(ReadBytes(SettingsFile()), ComposeSettingsText(saved, WideToUtf8));
+    }
 }
 
 TEST_F(ProgramTest, ASettingsWindowThatCannotBeCreatedEndsTheProcess) {
@@ -642,12 +706,20 @@ std::string PageScreenProblem(HWND window, int page) {
         int top = 20 + 54 * item;
         bool selected = item == page;
         COLORREF bar = screen.At(23, top + 27), past = screen.At(24, top + 27);
+        const COLORREF text = selected ? kCardWhite : kItemText, itemColor = selected ? kSelected : kCardWhite;
         COLORREF ink = screen.Ink({32, top + 5, 152, top + 49}, !selected);
-        if (bar != (selected ? kAccent : kCardWhite) || past != (selected ? kSelected : kCardWhite) ||
-            ink != (selected ? kCardWhite : kItemText))
+        // The item's own colour shows between the letters: no box of another colour behind the text.
+        bool between = false;
+        for (int y = top + 5; y < top + 49 && !between; ++y) {
+            int first = 152, last = 0;
+            for (int x = 32; x < 152; ++x)
+                if (screen.At(x, y) == text) first = std::min(first, x), last = x;
+            for (int x = first; x < last && !between; ++x) between = screen.At(x, y) == itemColor;
+        }
+        if (bar != (selected ? kAccent : kCardWhite) || past != itemColor || ink != text || !between)
             return "navigation item " + std::to_string(item) + " is not drawn as " +
                    (selected ? "selected" : "unselected") + ": bar " + std::to_string(bar) + ", beside it " +
-                   std::to_string(past) + ", text " + std::to_string(ink);
+                   std::to_string(past) + ", text " + std::to_string(ink) + (between ? "" : ", a box behind it");
     }
     if (page == 0 && screen.Ink(ClientRectOf(Control(window, IDC_LANGUAGE_LABEL), window), true) != RGB(30, 41, 59))
         return "the language label's text is not slate";

@@ -178,8 +178,9 @@ int ComboFind(HWND window, int id, const std::wstring& text) {
     return AskControl(window, id, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(text.c_str()));
 }
 
-std::wstring ComboSelectionText(HWND window, int id) {
-    int item = ComboSelection(window, id);
+std::wstring ComboSelectionText(HWND window, int id) { return ComboItemText(window, id, ComboSelection(window, id)); }
+
+std::wstring ComboItemText(HWND window, int id, int item) {
     if (item < 0) return {};
     int length = AskControl(window, id, CB_GETLBTEXTLEN, item);
     if (length < 0) return {};
@@ -300,7 +301,8 @@ void Click(HWND window, int id) {
     RECT r{};
     GetClientRect(control, &r);
     LONG type = GetWindowLongW(control, GWL_STYLE) & BS_TYPEMASK;
-    const bool box = HasClass(control, L"Button") && (type == BS_AUTOCHECKBOX || type == BS_CHECKBOX);
+    const bool box = HasClass(control, L"Button") &&
+                     (type == BS_AUTOCHECKBOX || type == BS_CHECKBOX || type == BS_AUTO3STATE || type == BS_3STATE);
     const int checked = box ? AskControl(window, id, BM_GETCHECK) : 0;
     // A check box on its square, at the left end of its client area.
     ClickAt(control, box ? POINT{6, r.bottom / 2} : Centre(r));
@@ -440,6 +442,22 @@ int InkHeight(HWND window, HWND control, int left, int edge) {
         last = y;
     }
     return first < 0 ? 0 : last - first + 1;
+}
+
+bool IsChecked(HWND window, int id) {
+    const int state = AskControl(window, id, BM_GETCHECK);
+    Expect(state == BST_CHECKED || state == BST_UNCHECKED,
+           "check box " + std::to_string(id) + " is neither ticked nor clear: " + std::to_string(state));
+    return state == BST_CHECKED;
+}
+
+// The inside of the 13-pixel square at the box's left, vertically centred.
+int GlyphOnScreen(HWND window, int id) {
+    RECT box = ClientRectOf(Control(window, id), window);
+    const int middle = (box.top + box.bottom) / 2;
+    const COLORREF ink = ScreenImage(window).Ink({box.left + 3, middle - 3, box.left + 10, middle + 4}, true);
+    const int sum = GetRValue(ink) + GetGValue(ink) + GetBValue(ink);
+    return sum < 3 * 64 ? 1 : sum > 3 * 240 ? 0 : -1;
 }
 
 GUITHREADINFO ThreadInfo(HWND window) {

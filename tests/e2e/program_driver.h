@@ -105,9 +105,15 @@ HWND Control(HWND window, int id);
 // Asks control `id` of `window` with one message (bounded as Ask is).
 int AskControl(HWND window, int id, UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
 inline int ComboSelection(HWND window, int id) { return AskControl(window, id, CB_GETCURSEL); }
-inline bool IsChecked(HWND window, int id) { return AskControl(window, id, BM_GETCHECK) == BST_CHECKED; }
+// Whether check box `id` is ticked; a box that is neither ticked nor clear
+// (a grey, indeterminate one) fails the test.
+bool IsChecked(HWND window, int id);
+// What the glyph of check box `id` shows on the screen: 1 a tick, 0 an empty
+// white square, -1 anything else.
+int GlyphOnScreen(HWND window, int id);
 std::wstring WindowText(HWND window);
 std::wstring ComboSelectionText(HWND window, int id);
+std::wstring ComboItemText(HWND window, int id, int item);  // empty for no item
 int ComboFind(HWND window, int id, const std::wstring& text);  // exact item text, or -1
 RECT ClientRectOf(HWND control, HWND parent);  // control's rectangle in the parent's client coordinates
 std::string RectText(const RECT& r);  // "left,top,right,bottom"
