@@ -54,6 +54,12 @@ done
 # The archive can be in the middle of a sync: an index then arrives at
 # another size than its release file says, apt-get update exits 100, and the
 # next minutes it does the same. Three tries, then on with what arrived.
+# Runs apt-get with its output shown and kept in `log`; its exit code.
+apt_logged() {
+  "${sudo_cmd[@]}" apt-get "$@" 2>&1 | tee "$log"
+  return "${PIPESTATUS[0]}"
+}
+
 apt_updated=0
 update_package_lists() {
   [ $apt_updated = 0 ] || return 0
@@ -61,7 +67,7 @@ update_package_lists() {
   local try log failed
   log=$(mktemp)
   for try in 1 2 3; do
-    if "${sudo_cmd[@]}" apt-get update -q 2>&1 | tee "$log"; [ "${PIPESTATUS[0]}" = 0 ]; then
+    if apt_logged update -q; then
       rm -f "$log"; return 0
     fi
     [ $try = 3 ] || { echo "setup: apt-get update failed (try $try of 3); trying again in 10 s" >&2; sleep 10; }
@@ -81,13 +87,13 @@ install_resolving() {
   local log suite
   log=$(mktemp)
   echo "setup: installing $*"
-  if "${sudo_cmd[@]}" apt-get install -y -q --no-install-recommends "$@" 2>&1 | tee "$log"; [ "${PIPESTATUS[0]}" = 0 ]; then
+  if apt_logged install -y -q --no-install-recommends "$@"; then
     rm -f "$log"; return 0
   fi
   suite=$(. /etc/os-release && echo "${VERSION_CODENAME:-}")
   if [ -n "$suite" ]; then
     echo "setup: the install failed; trying once more with the release's own suite preferred (apt-get install -t $suite)" >&2
-    if "${sudo_cmd[@]}" apt-get install -y -q --no-install-recommends -t "$suite" "$@" 2>&1 | tee "$log"; [ "${PIPESTATUS[0]}" = 0 ]; then
+    if apt_logged install -y -q --no-install-recommends -t "$suite" "$@"; then
       rm -f "$log"; return 0
     fi
   fi
