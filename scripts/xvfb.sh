@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Sourced by the other scripts: when no X display is set, starts a private
 # Xvfb, exports DISPLAY, and ends exactly that server (and the Wine servers
-# of this tree) on exit.
+# of this tree) on exit. SLATEWASH_SCREEN gives its size (1600x900).
 start_private_display() {
   [ -n "${DISPLAY:-}" ] && return 0
   local n got fifo
@@ -12,7 +12,7 @@ start_private_display() {
   # tries the same number loses it to this one's lock and goes on to the next.
   for n in $(seq 90 130); do
     { [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; } && continue
-    Xvfb ":$n" -displayfd 3 -screen 0 1600x900x24 -nolisten tcp 3>"$fifo" >/dev/null 2>&1 &
+    Xvfb ":$n" -displayfd 3 -screen 0 "${SLATEWASH_SCREEN:-1600x900}x24" -nolisten tcp 3>"$fifo" >/dev/null 2>&1 &
     SLATEWASH_XVFB_PID=$!
     got=
     read -r -t 10 got < "$fifo" || true

@@ -44,11 +44,6 @@ void InitCommonControlsFromSystem() {
     if (auto init = ExportOf<InitFunction>(LoadSystemLibrary(L"comctl32.dll"), "InitCommonControls")) init();
 }
 
-HFONT CreateUiFont() {
-    return CreateFontW(-16, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
-                       CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY, DEFAULT_PITCH | FF_DONTCARE, L"Segoe UI");
-}
-
 // The first instance's window comes to the front; this process goes away.
 void HandOverToFirstInstance() {
     if (HWND first = FindWindowW(kWindowClassName, nullptr)) {
@@ -100,8 +95,6 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     InitCommonControlsFromSystem();
     OleInitialize(nullptr);
     MarkPhase("common controls and OLE");
-    uiFont = CreateUiFont();
-    MarkPhase("font created");
 
     HANDLE instanceMutex = CreateMutexW(nullptr, TRUE, kInstanceMutexName);
     if (GetLastError() == ERROR_ALREADY_EXISTS) {

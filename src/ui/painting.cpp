@@ -24,7 +24,8 @@ constexpr int kCardRadius = 12;
 constexpr int kFooterHeight = 70;  // Save and Cancel sit on the background
 constexpr int kHelpCardMinimumWidth = 850;
 // The controls are placed in device pixels at every display scale (the
-// program is system-DPI-aware), so one Direct2D unit must be one pixel.
+// program is system-DPI-aware and scales its layout itself), so one
+// Direct2D unit must be one pixel.
 constexpr float kOneUnitPerPixelDpi = 96.0f;
 
 // What shows behind the text of static texts and check boxes, all of which
@@ -51,12 +52,13 @@ CreateFactoryFunction FactoryCreator() {
 // The cards behind the navigation list, the page area and, in the wide
 // window, the help view; returns how many there are.
 int CardRects(const RECT& client, RECT (&cards)[3]) {
-    int bottom = client.bottom - kFooterHeight;
-    cards[0] = {15, 10, 165, bottom};
-    cards[1] = {175, 10, 665, bottom};
-    if (client.right <= kHelpCardMinimumWidth) return 2;
-    cards[2] = {675, 10, client.right - 15, bottom};
-    return 3;
+    int bottom = client.bottom - ToPixels(kFooterHeight);
+    cards[0] = ToPixels(RECT{15, 10, 165, 0});
+    cards[1] = ToPixels(RECT{kPageArea.left, kPageArea.top, kPageArea.right, 0});
+    cards[2] = ToPixels(RECT{kHelpViewBounds.left, kHelpViewBounds.top, 0, 0});
+    cards[2].right = client.right - ToPixels(15);
+    for (RECT& card : cards) card.bottom = bottom;
+    return client.right <= ToPixels(kHelpCardMinimumWidth) ? 2 : 3;
 }
 
 // A DC render target drawing into the BeginPaint DC: the frame reaches the
@@ -93,8 +95,8 @@ bool EnsureRenderTarget() {
 void FillCard(const RECT& rect) {
     D2D1_ROUNDED_RECT card = {{static_cast<float>(rect.left), static_cast<float>(rect.top),
                                static_cast<float>(rect.right), static_cast<float>(rect.bottom)},
-                              static_cast<float>(kCardRadius),
-                              static_cast<float>(kCardRadius)};
+                              static_cast<float>(ToPixels(kCardRadius)),
+                              static_cast<float>(ToPixels(kCardRadius))};
     renderTarget->FillRoundedRectangle(&card, cardFill);
 }
 
@@ -123,7 +125,8 @@ void DrawFrameWithGdi(HDC dc, const RECT& client) {
     RECT cards[3];
     int count = CardRects(client, cards);
     for (int i = 0; i < count; ++i)
-        RoundRect(dc, cards[i].left, cards[i].top, cards[i].right, cards[i].bottom, 2 * kCardRadius, 2 * kCardRadius);
+        RoundRect(dc, cards[i].left, cards[i].top, cards[i].right, cards[i].bottom, 2 * ToPixels(kCardRadius),
+                  2 * ToPixels(kCardRadius));
     SetDCPenColor(dc, oldPenColor);
     SelectObject(dc, oldPen);
     SelectObject(dc, oldBrush);

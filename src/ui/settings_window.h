@@ -20,14 +20,23 @@ constexpr wchar_t kVersionText[] = L"v0.0.19";
 constexpr wchar_t kPasterWindowClass[] = L"KorvendaSlatewashNative";
 constexpr UINT kReloadSettingsMessage = WM_APP + 2;
 
-// Outer window sizes with and without the help view.
-constexpr int kWideWindowWidth = 1225;
-constexpr int kNarrowWindowWidth = 685;
-constexpr int kWindowHeight = 690;
+// Every length of the layout below and in the window's tables is given for
+// a 96-DPI display and scaled to the system DPI when the window is built.
+// Client sizes with and without the help view (a 685 by 690 window at 96
+// DPI under Wine; the frame and caption come on top at every scale).
+constexpr SIZE kWideClientSize = {1219, 665};
+constexpr SIZE kNarrowClientSize = {679, 665};
 // Page controls are laid out in page coordinates, then moved right by this.
 constexpr int kPageOffsetX = 155;
 constexpr RECT kPageArea = {175, 10, 665, 580};
 constexpr RECT kHelpViewBounds = {675, 10, 1205, 580};
+
+constexpr int kLayoutDpi = 96;
+// Reads the system DPI; the window's construction calls it first.
+void ReadDisplayScale();
+// A 96-DPI length, or rectangle, in pixels of the display.
+int ToPixels(int length);
+RECT ToPixels(const RECT& rect);
 
 void CreateSettingsWindow();
 // uiFont, or the stock GUI font when it could not be created.
@@ -36,9 +45,11 @@ LRESULT CALLBACK SettingsWindowProc(HWND window, UINT message, WPARAM wParam, LP
 
 void AddToPage(int page, HWND control);
 void ShowPage(int page);
-int MeasureTextHeight(const std::wstring& text, int width, HFONT font, int minimumHeight);
-HWND CreateCheckbox(HWND parent, int id, const std::wstring& text, bool checked, int x, int y, int width, HFONT font);
-HWND CreateHelpButton(HWND parent, int id, int x, int y);
+// The question-mark icon of the help buttons: exactly `icon` when it has
+// `size` pixels, else a copy of that size (the caller destroys a copy).
+HICON IconOfSize(HICON icon, int size);
+// Frees the window's help icon when it is a copy.
+void ReleaseHelpIcon();
 BOOL CALLBACK SetChildFont(HWND child, LPARAM font);
 
 void PaintSettingsWindow(HWND window);

@@ -18,7 +18,11 @@ namespace {
 
 constexpr int kNavigationItemHeight = 54;
 constexpr int kMinimumRowHeight = 25;
-constexpr int kCheckGlyphWidth = 24;  // check glyph and its gap, not available for text
+// Beside the check glyph (the system's, of its own size at each scale) a
+// check box keeps this gap free of text: 24 pixels in all at 96 DPI.
+constexpr int kCheckTextGap = 11;
+constexpr int kTextPadding = 8;  // a measured text's height beyond its lines
+constexpr int kUiFontHeight = 16;
 constexpr int kRowGap = 8;
 constexpr int kTabLineAdvance = 34;
 constexpr int kHelpButtonSize = 22;
@@ -42,14 +46,54 @@ struct Builder {
     HFONT font;  // for measuring; set on the controls at the end
 };
 
-HWND CreateControl(HWND parent, const wchar_t* className, const std::wstring& text, DWORD style, int x, int y,
-                   int width, int height, int id) {
-    return CreateWindowExW(readingStyle, className, text.c_str(), WS_CHILD | controlVisibility | style, x, y, width,
-                           height, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instanceHandle, nullptr);
+// `place` (96 DPI) in pixels, `top` pixels further down.
+Place At(int top, const Place& place) {
+    return {ToPixels(place.x), top + ToPixels(place.y), ToPixels(place.width), ToPixels(place.height)};
 }
 
-void AddStatic(const Builder& b, int page, int id, const std::wstring& text, int x, int y, int width, int height) {
-    AddToPage(page, CreateControl(b.parent, L"STATIC", text, 0, x, y, width, height, id));
+// `pixels` in pixels.
+HWND CreateControl(HWND parent, const wchar_t* className, const std::wstring& text, DWORD style, const Place& pixels,
+                   int id) {
+    return CreateWindowExW(readingStyle, className, text.c_str(), WS_CHILD | controlVisibility | style, pixels.x,
+                           pixels.y, pixels.width, pixels.height, parent,
+                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instanceHandle, nullptr);
+}
+
+void AddStatic(const Builder& b, int page, int id, const std::wstring& text, const Place& pixels) {
+    AddToPage(page, CreateControl(b.parent, L"STATIC", text, 0, pixels, id));
+}
+
+// Pixels of a text `width` pixels wide, at least `minimumHeight` (96 DPI).
+int MeasureTextHeight(const std::wstring& text, int width, HFONT font, int minimumHeight) {
+    Scoped screen(GetDC(nullptr), [](HDC dc) { ReleaseDC(nullptr, dc); });
+    Scoped selection(SelectObject(screen.Get(), font), [&](HGDIOBJ old) { SelectObject(screen.Get(), old); });
+    RECT rect = {0, 0, width, 0};
+    DrawTextW(screen.Get(), text.c_str(), -1, &rect, DT_WORDBREAK | DT_CALCRECT | DT_NOPREFIX);
+    return std::max(ToPixels(minimumHeight), static_cast<int>(rect.bottom - rect.top) + ToPixels(kTextPadding));
+}
+
+// A description of the page below its options, as tall as its text.
+void AddDescription(const Builder& b, int page, int id, const wchar_t* textKey, int top, Place place) {
+    std::wstring text = GetText(textKey);
+    Place pixels = At(top, place);
+    pixels.height = MeasureTextHeight(text, pixels.width, b.font, kMinimumRowHeight);
+    AddStatic(b, page, id, text, pixels);
+}
+
+// As tall as its text, which wraps beside the check glyph.
+HWND CreateCheckbox(const Builder& b, int id, const std::wstring& text, bool checked, Place pixels) {
+    int glyphAllowance = GetSystemMetrics(SM_CXMENUCHECK) + ToPixels(kCheckTextGap);
+    pixels.height = MeasureTextHeight(text, pixels.width - glyphAllowance, b.font, kMinimumRowHeight);
+    HWND box = CreateControl(b.parent, L"BUTTON", text, BS_MULTILINE | BS_AUTOCHECKBOX, pixels, id);
+    SendMessageW(box, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+    return box;
+}
+
+HWND CreateHelpButton(HWND parent, int id, int top, POINT place) {
+    HWND button = CreateControl(parent, L"BUTTON", GetText(TextKey::Help), WS_TABSTOP | BS_ICON,
+                                At(top, {place.x, place.y, kHelpButtonSize, kHelpButtonSize}), id);
+    SendMessageW(button, BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(helpIcon));
+    return button;
 }
 
 void AddComboItem(HWND combo, const std::wstring& text) {
@@ -93,40 +137,40 @@ int FillList(HWND combo, const OptionRow& row) {
     }
 }
 
-// The option's own control at its place, `top` down from the page's top,
-// showing its field of currentSettings.
+// The option's own control at its place, `top` pixels down from the page's
+// top, showing its field of currentSettings.
 HWND CreateOptionControl(const Builder& b, const OptionRow& row, int top) {
-    const Place& p = row.place;
-    const int id = row.controlId, y = top + p.y;
+    const Place pixels = At(top, row.place);
+    const int id = row.controlId;
     if (row.kind == OptionKind::Box)
-        return CreateCheckbox(b.parent, id, GetText(row.textKey), currentSettings.*row.flag, p.x, y, p.width, b.font);
+        return CreateCheckbox(b, id, GetText(row.textKey), currentSettings.*row.flag, pixels);
     if (row.kind == OptionKind::Modifier) {
-        HWND box = CreateControl(b.parent, L"BUTTON", row.captionJa, BS_AUTOCHECKBOX, p.x, y, p.width, p.height, id);
+        HWND box = CreateControl(b.parent, L"BUTTON", row.captionJa, BS_AUTOCHECKBOX, pixels, id);
         SendMessageW(box, BM_SETCHECK, currentSettings.*row.flag ? BST_CHECKED : BST_UNCHECKED, 0);
         return box;
     }
-    HWND list = CreateControl(b.parent, L"COMBOBOX", L"", WS_VSCROLL | CBS_DROPDOWNLIST, p.x, y, p.width, p.height, id);
+    HWND list = CreateControl(b.parent, L"COMBOBOX", L"", WS_VSCROLL | CBS_DROPDOWNLIST, pixels, id);
     SendMessageW(list, CB_SETCURSEL, FillList(list, row), 0);
     return list;
 }
 
 // Label, control and help button of every option of the page, in table
-// order; returns the flowing y below the last flowing row.
+// order; returns the flowing y, in pixels, below the last flowing row.
 int AddOptionRows(const Builder& b, int page) {
-    int y = kFlowTop[page];
+    int y = ToPixels(kFlowTop[page]);
     for (const OptionRow& row : OptionRows()) {
         if (row.page != page) continue;
         int top = row.flows ? y : 0;
-        const Place& l = row.label;
-        if (row.labelId) AddStatic(b, page, row.labelId, GetText(row.labelKey), l.x, top + l.y, l.width, l.height);
+        if (row.labelId) AddStatic(b, page, row.labelId, GetText(row.labelKey), At(top, row.label));
         HWND control = CreateOptionControl(b, row, top);
         AddToPage(page, control);
-        if (row.helpId) AddToPage(page, CreateHelpButton(b.parent, row.helpId, row.help.x, top + row.help.y));
+        if (row.helpId) AddToPage(page, CreateHelpButton(b.parent, row.helpId, top, row.help));
         if (!row.flows) continue;
         RECT rect{};
         GetWindowRect(control, &rect);
-        y += row.kind == OptionKind::Box ? std::max<int>(rect.bottom - rect.top, kMinimumRowHeight) + kRowGap
-                                         : kTabLineAdvance;
+        y += row.kind == OptionKind::Box
+                 ? std::max<int>(rect.bottom - rect.top, ToPixels(kMinimumRowHeight)) + ToPixels(kRowGap)
+                 : ToPixels(kTabLineAdvance);
     }
     return y;
 }
@@ -137,40 +181,37 @@ void BuildGeneralPage(const Builder& b, const std::wstring& runtimeVersion) {
     std::wstring status = GetText(TextKey::WebView2Status) + L": ";
     status += runtimeVersion.empty() ? GetText(TextKey::WebView2NotInstalled)
                                      : GetText(TextKey::WebView2Installed) + L" (" + runtimeVersion + L")";
-    AddStatic(b, page, IDC_WEBVIEW2_STATUS, status, 35, y + 12, 430, 24);
-    AddToPage(page, CreateControl(b.parent, L"BUTTON", GetText(TextKey::DownloadWebView2), BS_FLAT, 35, y + 42, 430, 30,
-                                  IDC_DOWNLOAD_WEBVIEW2));
+    AddStatic(b, page, IDC_WEBVIEW2_STATUS, status, At(y, {35, 12, 430, 24}));
+    AddToPage(page, CreateControl(b.parent, L"BUTTON", GetText(TextKey::DownloadWebView2), BS_FLAT,
+                                  At(y, {35, 42, 430, 30}), IDC_DOWNLOAD_WEBVIEW2));
 }
 
 void BuildTextConversionPage(const Builder& b) {
     constexpr int page = 2;
     AddOptionRows(b, page);
-    std::wstring description = GetText(TextKey::NFKCDescription);
-    AddStatic(b, page, IDC_NFKC_DESCRIPTION, description, 60, 325, 405,
-              MeasureTextHeight(description, 405, b.font, kMinimumRowHeight));
+    AddDescription(b, page, IDC_NFKC_DESCRIPTION, TextKey::NFKCDescription, 0, {60, 325, 405, 0});
 }
 
 void BuildOtherPage(const Builder& b) {
     constexpr int page = 3;
     int y = AddOptionRows(b, page);
-    std::wstring description = GetText(TextKey::ExcelDescription);
-    AddStatic(b, page, IDC_EXCEL_DESCRIPTION, description, 35, y, 455,
-              MeasureTextHeight(description, 455, b.font, kMinimumRowHeight));
+    AddDescription(b, page, IDC_EXCEL_DESCRIPTION, TextKey::ExcelDescription, y, {35, 0, 455, 0});
 }
 
 void BuildVersionPage(const Builder& b) {
     constexpr int page = 4;
-    AddStatic(b, page, IDC_PRODUCT_NAME, kProductName, 35, 60, 430, 30);
-    AddStatic(b, page, IDC_VERSION, GetText(TextKey::VersionLabel) + L": " + kVersionText, 35, 105, 430, 24);
-    AddToPage(page, CreateControl(b.parent, L"BUTTON", web::kMakerSiteUrl, BS_FLAT, 35, 180, 430, 30, IDC_WEBSITE));
-    AddStatic(b, page, IDC_COPYRIGHT, GetText(TextKey::CopyrightLabel), 35, 225, 430, 24);
+    AddStatic(b, page, IDC_PRODUCT_NAME, kProductName, At(0, {35, 60, 430, 30}));
+    AddStatic(b, page, IDC_VERSION, GetText(TextKey::VersionLabel) + L": " + kVersionText, At(0, {35, 105, 430, 24}));
+    AddToPage(page, CreateControl(b.parent, L"BUTTON", web::kMakerSiteUrl, BS_FLAT, At(0, {35, 180, 430, 30}),
+                                  IDC_WEBSITE));
+    AddStatic(b, page, IDC_COPYRIGHT, GetText(TextKey::CopyrightLabel), At(0, {35, 225, 430, 24}));
 }
 
 void CreateNavigationList(const Builder& b) {
     HWND list = CreateControl(b.parent, L"LISTBOX", L"",
-                              WS_TABSTOP | LBS_NOINTEGRALHEIGHT | LBS_HASSTRINGS | LBS_OWNERDRAWFIXED | LBS_NOTIFY, 20,
-                              20, 140, 550, IDC_NAVIGATION);
-    SendMessageW(list, LB_SETITEMHEIGHT, 0, kNavigationItemHeight);
+                              WS_TABSTOP | LBS_NOINTEGRALHEIGHT | LBS_HASSTRINGS | LBS_OWNERDRAWFIXED | LBS_NOTIFY,
+                              At(0, {20, 20, 140, 550}), IDC_NAVIGATION);
+    SendMessageW(list, LB_SETITEMHEIGHT, 0, ToPixels(kNavigationItemHeight));
     for (const wchar_t* key : {TextKey::SystemSettings, TextKey::WhitespaceSettings, TextKey::TextConversionSettings,
                                TextKey::OtherSettings, TextKey::VersionTab}) {
         std::wstring text = GetText(key);
@@ -181,15 +222,62 @@ void CreateNavigationList(const Builder& b) {
 
 void DoNothing(bool) {}
 
-// The system's question-mark icon. A shared icon is the same handle on every
-// load and is never freed, so it is looked up once, not once per button.
-HANDLE QuestionIcon() {
-    static HANDLE icon = nullptr;
-    if (!icon) icon = LoadImageW(nullptr, IDI_QUESTION, IMAGE_ICON, 16, 16, LR_SHARED);
-    return icon;
+// The system's question-mark icon at the small-icon size, once per window.
+// A shared icon is never freed; Windows' cache can hand out one of another
+// size than asked for, and the copy made of it then dies with the window.
+void LoadHelpIcon() {
+    const int size = GetSystemMetrics(SM_CXSMICON);
+    HICON shared = static_cast<HICON>(LoadImageW(nullptr, IDI_QUESTION, IMAGE_ICON, size, size, LR_SHARED));
+    helpIcon = IconOfSize(shared, size);
+    helpIconIsCopy = helpIcon != shared;
+}
+
+HFONT CreateUiFont() {
+    return CreateFontW(-ToPixels(kUiFontHeight), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                       OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
+                       L"Segoe UI");
+}
+
+// The outer size whose client area is `client` (96 DPI) scaled.
+SIZE WindowSizeFor(SIZE client, DWORD style, DWORD extendedStyle) {
+    RECT rect = {0, 0, ToPixels(client.cx), ToPixels(client.cy)};
+    AdjustWindowRectEx(&rect, style, FALSE, extendedStyle);
+    return {rect.right - rect.left, rect.bottom - rect.top};
 }
 
 }  // namespace
+
+void ReadDisplayScale() {
+    Scoped screen(GetDC(nullptr), [](HDC dc) { ReleaseDC(nullptr, dc); });
+    int dpi = screen.Get() ? GetDeviceCaps(screen.Get(), LOGPIXELSY) : 0;
+    displayDpi = dpi > 0 ? dpi : kLayoutDpi;
+}
+
+int ToPixels(int length) {
+    return MulDiv(length, displayDpi, kLayoutDpi);
+}
+
+RECT ToPixels(const RECT& rect) {
+    return {ToPixels(rect.left), ToPixels(rect.top), ToPixels(rect.right), ToPixels(rect.bottom)};
+}
+
+HICON IconOfSize(HICON icon, int size) {
+    ICONINFO info{};
+    if (!icon || !GetIconInfo(icon, &info)) return icon;
+    BITMAP bitmap{};
+    GetObjectW(info.hbmColor ? info.hbmColor : info.hbmMask, sizeof bitmap, &bitmap);
+    for (HBITMAP part : {info.hbmColor, info.hbmMask})
+        if (part) DeleteObject(part);
+    if (bitmap.bmWidth == size) return icon;
+    HICON copy = static_cast<HICON>(CopyImage(icon, IMAGE_ICON, size, size, LR_COPYFROMRESOURCE));
+    return copy ? copy : icon;
+}
+
+void ReleaseHelpIcon() {
+    if (helpIconIsCopy) DestroyIcon(helpIcon);
+    helpIcon = nullptr;
+    helpIconIsCopy = false;
+}
 
 HFONT ControlFont() {
     return uiFont ? uiFont : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
@@ -200,7 +288,7 @@ void AddToPage(int page, HWND control) {
     RECT rect{};
     GetWindowRect(control, &rect);
     MapWindowPoints(nullptr, mainWindow, reinterpret_cast<POINT*>(&rect), 2);
-    SetWindowPos(control, nullptr, rect.left + kPageOffsetX, rect.top, 0, 0,
+    SetWindowPos(control, nullptr, rect.left + ToPixels(kPageOffsetX), rect.top, 0, 0,
                  SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     pageControls[page].push_back(control);
 }
@@ -210,7 +298,8 @@ void ShowPage(int page) {
         for (HWND control : controls) ShowWindow(control, SW_HIDE);
     }
     if (mainWindow) {
-        InvalidateRect(mainWindow, &kPageArea, FALSE);
+        RECT pageArea = ToPixels(kPageArea);
+        InvalidateRect(mainWindow, &pageArea, FALSE);
         UpdateWindow(mainWindow);
     }
     if (page < 0 || page >= static_cast<int>(kPageCount)) return;
@@ -218,28 +307,6 @@ void ShowPage(int page) {
         ShowWindow(control, SW_SHOW);
         RedrawWindow(control, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
     }
-}
-
-int MeasureTextHeight(const std::wstring& text, int width, HFONT font, int minimumHeight) {
-    Scoped screen(GetDC(nullptr), [](HDC dc) { ReleaseDC(nullptr, dc); });
-    Scoped selection(SelectObject(screen.Get(), font), [&](HGDIOBJ old) { SelectObject(screen.Get(), old); });
-    RECT rect = {0, 0, width, 0};
-    DrawTextW(screen.Get(), text.c_str(), -1, &rect, DT_WORDBREAK | DT_CALCRECT | DT_NOPREFIX);
-    return std::max(minimumHeight, static_cast<int>(rect.bottom - rect.top) + 8);
-}
-
-HWND CreateCheckbox(HWND parent, int id, const std::wstring& text, bool checked, int x, int y, int width, HFONT font) {
-    int height = MeasureTextHeight(text, width - kCheckGlyphWidth, font, kMinimumRowHeight);
-    HWND box = CreateControl(parent, L"BUTTON", text, BS_MULTILINE | BS_AUTOCHECKBOX, x, y, width, height, id);
-    SendMessageW(box, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
-    return box;
-}
-
-HWND CreateHelpButton(HWND parent, int id, int x, int y) {
-    HWND button = CreateControl(parent, L"BUTTON", GetText(TextKey::Help), WS_TABSTOP | BS_ICON, x, y, kHelpButtonSize,
-                                kHelpButtonSize, id);
-    SendMessageW(button, BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(QuestionIcon()));
-    return button;
 }
 
 BOOL CALLBACK SetChildFont(HWND child, LPARAM font) {
@@ -257,16 +324,23 @@ void CreateSettingsWindow() {
     std::wstring runtimeVersion = web::GetWebView2RuntimeVersion();
     bool hasRuntime = !runtimeVersion.empty();
     readingStyle = IsRightToLeftLanguage() ? WS_EX_RTLREADING : 0;
+    ReadDisplayScale();
 
     std::wstring title = GetText(TextKey::SettingsTitle);
-    mainWindow = CreateWindowExW(WS_EX_DLGMODALFRAME | readingStyle, kWindowClassName, title.c_str(),
-                                 WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN, CW_USEDEFAULT, CW_USEDEFAULT,
-                                 hasRuntime ? kWideWindowWidth : kNarrowWindowWidth, kWindowHeight, nullptr, nullptr,
-                                 instanceHandle, nullptr);
+    constexpr DWORD style = WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
+    const DWORD extendedStyle = WS_EX_DLGMODALFRAME | readingStyle;
+    SIZE size = WindowSizeFor(hasRuntime ? kWideClientSize : kNarrowClientSize, style, extendedStyle);
+    mainWindow = CreateWindowExW(extendedStyle, kWindowClassName, title.c_str(), style, CW_USEDEFAULT, CW_USEDEFAULT,
+                                 size.cx, size.cy, nullptr, nullptr, instanceHandle, nullptr);
     MarkPhase("window created");
     // Without a window there is nothing to build: children without a parent,
     // and fonts sent to every top-level window of the desktop.
     if (!mainWindow) return;
+    // The old window's controls, the only users of the old font, are gone.
+    if (uiFont) DeleteObject(uiFont);
+    uiFont = CreateUiFont();
+    LoadHelpIcon();
+    MarkPhase("font and icon made");
     HFONT font = ControlFont();
     for (auto& controls : pageControls) controls.clear();
 
@@ -279,8 +353,10 @@ void CreateSettingsWindow() {
     BuildOtherPage(builder);
     BuildVersionPage(builder);
     controlVisibility = WS_VISIBLE;
-    CreateControl(builder.parent, L"BUTTON", GetText(TextKey::Save), BS_DEFPUSHBUTTON, 470, 595, 90, 30, IDC_SAVE);
-    CreateControl(builder.parent, L"BUTTON", GetText(TextKey::Cancel), BS_PUSHBUTTON, 570, 595, 90, 30, IDC_CANCEL);
+    CreateControl(builder.parent, L"BUTTON", GetText(TextKey::Save), BS_DEFPUSHBUTTON, At(0, {470, 595, 90, 30}),
+                  IDC_SAVE);
+    CreateControl(builder.parent, L"BUTTON", GetText(TextKey::Cancel), BS_PUSHBUTTON, At(0, {570, 595, 90, 30}),
+                  IDC_CANCEL);
     MarkPhase("controls created");
 
     EnumChildWindows(mainWindow, SetChildFont, reinterpret_cast<LPARAM>(font));
@@ -293,6 +369,6 @@ void CreateSettingsWindow() {
 
     if (hasRuntime) {
         helpView = std::make_unique<web::PageView>();
-        helpView->Start(mainWindow, kHelpViewBounds, web::GetHelpUrl(web::kOverviewTopic), DoNothing);
+        helpView->Start(mainWindow, ToPixels(kHelpViewBounds), web::GetHelpUrl(web::kOverviewTopic), DoNothing);
     }
 }

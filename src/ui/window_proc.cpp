@@ -51,17 +51,17 @@ void DrawNavigationItem(HWND window, const DRAWITEMSTRUCT& item) {
     FillSolid(item.hDC, item.rcItem, selected ? kNavigationSelected : kNavigationNormal);
     if (selected) {
         RECT bar = item.rcItem;
-        bar.right = bar.left + kAccentBarWidth;
+        bar.right = bar.left + ToPixels(kAccentBarWidth);
         FillSolid(item.hDC, bar, kNavigationAccent);
     }
     std::wstring text = NavigationItemText(window, item.itemID);
     SetBkMode(item.hDC, TRANSPARENT);
     SetTextColor(item.hDC, selected ? kNavigationTextSelected : kNavigationTextNormal);
     RECT textRect = item.rcItem;
-    textRect.left += 12;
-    textRect.top += 5;
-    textRect.right -= 8;
-    textRect.bottom -= 5;
+    textRect.left += ToPixels(12);
+    textRect.top += ToPixels(5);
+    textRect.right -= ToPixels(8);
+    textRect.bottom -= ToPixels(5);
     Scoped selection(SelectObject(item.hDC, ControlFont()), [&](HGDIOBJ old) { SelectObject(item.hDC, old); });
     DrawTextW(item.hDC, text.c_str(), -1, &textRect, DT_CENTER | DT_VCENTER | DT_WORDBREAK | DT_NOPREFIX);
 }
@@ -221,6 +221,7 @@ void OnDestroy() {
         helpView.reset();
     }
     ReleaseRenderTarget();
+    ReleaseHelpIcon();
     mainWindow = nullptr;
 }
 

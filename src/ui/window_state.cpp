@@ -4,7 +4,10 @@
 
 HINSTANCE instanceHandle = nullptr;
 HWND mainWindow = nullptr;
+int displayDpi = 96;
 HFONT uiFont = nullptr;
+HICON helpIcon = nullptr;
+bool helpIconIsCopy = false;
 ID2D1Factory* d2dFactory = nullptr;
 ID2D1DCRenderTarget* renderTarget = nullptr;
 std::unique_ptr<web::PageView> helpView;

@@ -20,7 +20,10 @@ constexpr size_t kPageCount = 5;
 
 extern HINSTANCE instanceHandle;
 extern HWND mainWindow;                    // null while no settings window exists
-extern HFONT uiFont;                       // null: controls use DEFAULT_GUI_FONT
+extern int displayDpi;                     // the system DPI, read once per window construction
+extern HFONT uiFont;                       // per window, at displayDpi; null: controls use DEFAULT_GUI_FONT
+extern HICON helpIcon;                     // per window, at the small-icon size of displayDpi
+extern bool helpIconIsCopy;                // helpIcon is ours to destroy, not the shared system icon
 extern ID2D1Factory* d2dFactory;           // created on the first paint, kept until teardown
 extern ID2D1DCRenderTarget* renderTarget;  // per window, created on its first paint
 extern std::unique_ptr<web::PageView> helpView;

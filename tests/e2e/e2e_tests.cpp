@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <tuple>
 #include <utility>
 #include <vector>
@@ -595,6 +596,13 @@ TEST_F(ProgramTest, RightToLeftLanguageMarksEveryWindow) {
 constexpr COLORREF kBackground = RGB(244, 247, 251);
 constexpr COLORREF kCardWhite = RGB(255, 255, 255);
 
+// The display scale of the session: 96 DPI but in DisplayScaleTest. The
+// pixel checks below are given at 96 DPI and scaled with it.
+int sessionDpi = 96;
+int Px(int length) {
+    return MulDiv(length, sessionDpi, 96);
+}
+
 // A pixel of the frame that no control covers; a negative x or y counts from
 // the client area's right or bottom edge.
 struct Probe {
@@ -637,7 +645,8 @@ std::string FrameProblem(HWND window, const Probe (&probes)[N]) {
             GetClientRect(window, &client);
             problem.clear();
             for (const Probe& p : probes) {
-                COLORREF seen = screen.At(p.x < 0 ? client.right + p.x : p.x, p.y < 0 ? client.bottom + p.y : p.y);
+                const int x = Px(p.x), y = Px(p.y);
+                COLORREF seen = screen.At(x < 0 ? client.right + x : x, y < 0 ? client.bottom + y : y);
                 if (seen != p.color && problem.empty()) problem = p.what + (": " + std::to_string(seen));
             }
             return problem.empty();
@@ -702,17 +711,18 @@ std::string PageScreenProblem(HWND window, int page) {
     constexpr COLORREF kAccent = RGB(29, 78, 216);
     constexpr COLORREF kSelected = RGB(37, 99, 235);
     constexpr COLORREF kItemText = RGB(51, 65, 85);
+    const int barEnd = Px(20) + Px(4), textLeft = Px(32), textRight = Px(152);
     for (int item = 0; item < 5; ++item) {
-        int top = 20 + 54 * item;
+        const int top = Px(20) + Px(54) * item, middle = top + Px(27), textTop = top + Px(5), textBottom = top + Px(49);
         bool selected = item == page;
-        COLORREF bar = screen.At(23, top + 27), past = screen.At(24, top + 27);
+        COLORREF bar = screen.At(barEnd - 1, middle), past = screen.At(barEnd, middle);
         const COLORREF text = selected ? kCardWhite : kItemText, itemColor = selected ? kSelected : kCardWhite;
-        COLORREF ink = screen.Ink({32, top + 5, 152, top + 49}, !selected);
+        COLORREF ink = screen.Ink({textLeft, textTop, textRight, textBottom}, !selected);
         // The item's own colour shows between the letters: no box of another colour behind the text.
         bool between = false;
-        for (int y = top + 5; y < top + 49 && !between; ++y) {
-            int first = 152, last = 0;
-            for (int x = 32; x < 152; ++x)
+        for (int y = textTop; y < textBottom && !between; ++y) {
+            int first = textRight, last = 0;
+            for (int x = textLeft; x < textRight; ++x)
                 if (screen.At(x, y) == text) first = std::min(first, x), last = x;
             for (int x = first; x < last && !between; ++x) between = screen.At(x, y) == itemColor;
         }
@@ -725,7 +735,7 @@ std::string PageScreenProblem(HWND window, int page) {
         return "the language label's text is not slate";
     std::vector<RECT> controls;
     for (HWND child : Children(window, true)) controls.push_back(ClientRectOf(child, window));
-    const RECT inside = {175 + 12, 10 + 12, 665 - 12, 580 - 12};  // the page card less its corners
+    const RECT inside = {Px(175) + Px(12), Px(10) + Px(12), Px(665) - Px(12), Px(580) - Px(12)};  // less its corners
     int dark = 0;
     for (int y = inside.top; y < inside.bottom; ++y) {
         for (int x = inside.left; x < inside.right; ++x) {
@@ -791,6 +801,108 @@ TEST_F(Direct2DTest, WithoutItTheFrameIsStillPainted) {
         EXPECT_EQ(SettledPageProblem(window, page), "");
     }
     EXPECT_EQ(program.Close(window), 0u);
+}
+
+// Whether `text`, in the window's font at the session's scale and wrapped at
+// words as a control wraps it, fits `width` by `height` pixels.
+bool TextFits(const std::wstring& text, int width, int height) {
+    HFONT font = CreateFontW(-Px(16), 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, L"Segoe UI");
+    HDC screen = GetDC(nullptr);
+    HGDIOBJ old = SelectObject(screen, font);
+    RECT r = {0, 0, width, 0};
+    DrawTextW(screen, text.c_str(), -1, &r, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
+    DeleteObject(SelectObject(screen, old));
+    ReleaseDC(nullptr, screen);
+    return r.right <= width && r.bottom <= height;
+}
+
+// What is wrong with where a visible control lies and what it shows, or
+// empty: the page list on its card, Save and Cancel on the footer,
+// everything else but the help view (whose bounds are the table's) on the
+// page card; a label's text and a check box's caption beside the system's
+// glyph whole.
+std::string ControlProblem(HWND window, HWND control) {
+    RECT client{};
+    GetClientRect(window, &client);
+    const int bottom = client.bottom - Px(70), id = GetDlgCtrlID(control);
+    wchar_t name[32] = {};
+    GetClassNameW(control, name, 32);
+    RECT card = {Px(175), Px(10), Px(665), bottom};
+    if (id == IDC_NAVIGATION) card = {Px(15), Px(10), Px(165), bottom};
+    if (id == IDC_SAVE || id == IDC_CANCEL) card = {0, bottom, client.right, client.bottom};
+    if (!wcscmp(name, L"FakeWebView2")) return {};
+    RECT r = ClientRectOf(control, window), both{};
+    UnionRect(&both, &card, &r);
+    if (!EqualRect(&both, &card)) return "control " + std::to_string(id) + " at " + RectText(r) + " leaves " + RectText(card);
+    const LONG type = GetWindowLongW(control, GWL_STYLE) & BS_TYPEMASK;
+    const bool box = !_wcsicmp(name, L"Button") && (type == BS_CHECKBOX || type == BS_AUTOCHECKBOX);
+    if (!box && _wcsicmp(name, L"Static")) return {};
+    const int glyph = box ? GetSystemMetrics(SM_CXMENUCHECK) + Px(4) : 0;  // and the button's own gap
+    if (!TextFits(WindowText(control), r.right - r.left - glyph, r.bottom - r.top))
+        return "control " + std::to_string(id) + " cuts \"" + WideToUtf8(WindowText(control)) + "\"";
+    return {};
+}
+
+// How wide the blue disc of help button `id` stands on the screen.
+int BlueWidth(HWND window, int id) {
+    ScreenImage image(window);
+    RECT r = ClientRectOf(Control(window, id), window);
+    int first = r.right, last = r.left - 1;
+    for (int y = r.top; y < r.bottom; ++y)
+        for (int x = r.left; x < r.right; ++x)
+            if (GetBValue(image.At(x, y)) > GetRValue(image.At(x, y)) + 50) first = std::min(first, x), last = std::max(last, x);
+    return last - first + 1;
+}
+
+// The window at the display scale of its ctest entry, which runs it in a
+// Wine session of that scale on a screen of such a display's size
+// (display_scale.sh): on the screen, everything scaled as at 100 % and
+// checked by the same pixels, nothing cut, Save and Cancel working.
+class DisplayScaleTest : public ProgramTest {};
+
+TEST_F(DisplayScaleTest, TheWholeWindowScalesAndFitsTheScreen) {
+    const char* dpi = std::getenv("SLATEWASH_EXPECTED_DPI");
+    if (!dpi) GTEST_SKIP() << "run by ctest in a session of its own scale";
+    SetProcessDPIAware();
+    sessionDpi = std::atoi(dpi);
+    HDC screen = GetDC(nullptr);
+    ASSERT_EQ(GetDeviceCaps(screen, LOGPIXELSY), sessionDpi) << "the session's scale";
+    ReleaseDC(nullptr, screen);
+    RECT desktop{};
+    GetWindowRect(GetDesktopWindow(), &desktop);
+    ASSERT_EQ(std::to_string(desktop.right) + "x" + std::to_string(desktop.bottom), std::getenv("SLATEWASH_SCREEN_SIZE"));
+    for (const std::wstring& folder : {narrow_, wide_}) {
+        const bool wide = folder == wide_;
+        SCOPED_TRACE(wide ? "wide" : "narrow");
+        RunningProgram program(folder, appData_.Path());
+        HWND window = program.WaitForWindow();
+        RECT outer{}, both{}, client{};
+        GetWindowRect(window, &outer);
+        UnionRect(&both, &outer, &desktop);
+        EXPECT_TRUE(EqualRect(&both, &desktop)) << RectText(outer) << " is not all on the screen";
+        GetClientRect(window, &client);
+        EXPECT_EQ(RectText(client), RectText({0, 0, Px(wide ? 1219 : 679), Px(665)}));
+        EXPECT_EQ(wide ? FrameProblem(window, kWideFrame) : FrameProblem(window, kNarrowFrame), "");
+        int ink = 0;
+        PumpUntil([&] { return (ink = InkHeight(window, Control(window, IDC_LANGUAGE_LABEL), 0, 0)) > 0; }, 5000);
+        EXPECT_GE(ink, Px(12)) << "the font's height";
+        EXPECT_LE(ink, Px(19)) << "the font's height";
+        EXPECT_TRUE(PumpUntil([&] { return BlueWidth(window, 3001) >= GetSystemMetrics(SM_CXSMICON) * 3 / 4; }, 3000));
+        EXPECT_LE(BlueWidth(window, 3001), GetSystemMetrics(SM_CXSMICON)) << "the help icon is of the small-icon size";
+        for (int page = 0; page < 5; ++page) {
+            SCOPED_TRACE("page " + std::to_string(page));
+            if (page) SelectPage(window, page);
+            EXPECT_EQ(SettledPageProblem(window, page), "");
+            for (HWND child : Children(window, true)) EXPECT_EQ(ControlProblem(window, child), "");
+        }
+        if (wide) {
+            HWND view = FindWindowExW(window, nullptr, L"FakeWebView2", nullptr);
+            EXPECT_EQ(RectText(ClientRectOf(view, window)), RectText({Px(675), Px(10), Px(1205), Px(580)}));
+        }
+        Click(window, wide ? IDC_CANCEL : IDC_SAVE);
+        EXPECT_EQ(program.WaitForExit(), 0u);
+        EXPECT_EQ(ReadBytes(SettingsFile()), kDefaultFile) << "written by Save, and Cancel keeps it";
+    }
 }
 
 }  // namespace

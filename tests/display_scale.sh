@@ -1,0 +1,44 @@
+#!/usr/bin/env bash
+# Runs the display-scale test of the end-to-end suite in a Wine session of
+# its own: its own Xvfb screen of a real display's size, and a copy of the
+# suite's prefix whose display scale (LogPixels) and virtual desktop size
+# are set before its first program starts, as a scale takes effect on
+# Windows only at sign-in. The copy, its servers and the screen are gone
+# afterwards, whatever the result.
+#   display_scale.sh DPI WIDTHxHEIGHT wine-run.sh ARCH e2e_tests.exe
+set -euo pipefail
+dpi=$1 screen=$2 runner=$3 arch=$4 exe=$5
+build=$(cd "$(dirname "$exe")/.." && pwd)
+
+session=$(mktemp -d)
+export WINEPREFIX=$session/wineprefix
+finish() {
+  wineserver -k 2>/dev/null || true
+  [ -z "${SLATEWASH_XVFB_PID:-}" ] || { kill "$SLATEWASH_XVFB_PID" 2>/dev/null; wait "$SLATEWASH_XVFB_PID" 2>/dev/null; } || true
+  rm -rf "$session"
+}
+trap finish EXIT
+
+source "$(dirname "$0")/../scripts/xvfb.sh"
+unset DISPLAY
+SLATEWASH_SCREEN=$screen start_private_display
+trap finish EXIT  # start_private_display's own would end the suite's servers
+
+cp -a "$build/wineprefix" "$WINEPREFIX"
+hex=$(printf %08x "$dpi")
+cat > "$session/scale.reg" <<REG
+REGEDIT4
+
+[HKEY_CURRENT_USER\\Control Panel\\Desktop]
+"LogPixels"=dword:$hex
+
+[HKEY_LOCAL_MACHINE\\System\\CurrentControlSet\\Hardware Profiles\\Current\\Software\\Fonts]
+"LogPixels"=dword:$hex
+
+[HKEY_CURRENT_USER\\Software\\Wine\\Explorer\\Desktops]
+"Default"="$screen"
+REG
+"$runner" "$arch" regedit "$session/scale.reg" >/dev/null 2>&1
+wineserver -k 2>/dev/null || true  # the scale counts from the next session on
+"$runner" "$arch" --prepare
+SLATEWASH_EXPECTED_DPI=$dpi SLATEWASH_SCREEN_SIZE=$screen "$runner" "$arch" "$exe" --gtest_filter=DisplayScaleTest.*
