@@ -37,4 +37,29 @@ TEST(SettingsWindow, ARefusedWindowBuildsNothing) {
     DestroyWindow(bystander);
 }
 
+int IconWidth(HICON icon) {
+    ICONINFO info{};
+    GetIconInfo(icon, &info);
+    BITMAP bitmap{};
+    GetObjectW(info.hbmColor, sizeof bitmap, &bitmap);
+    DeleteObject(info.hbmColor);
+    DeleteObject(info.hbmMask);
+    return bitmap.bmWidth;
+}
+
+// Windows' cache of shared icons hands out the first size it holds, whatever
+// size is asked for (under Wine it keeps one per size): the help buttons'
+// icon is copied at the wanted size then, and only then.
+TEST(SettingsWindow, TheHelpIconIsOfTheWantedSize) {
+    HICON shared = static_cast<HICON>(LoadImageW(nullptr, IDI_QUESTION, IMAGE_ICON, 32, 32, LR_SHARED));
+    ASSERT_EQ(IconWidth(shared), 32);
+    EXPECT_EQ(IconOfSize(shared, 32), shared);
+    for (int size : {16, 24, 40}) {
+        HICON icon = IconOfSize(shared, size);
+        EXPECT_NE(icon, shared);
+        EXPECT_EQ(IconWidth(icon), size);
+        DestroyIcon(icon);
+    }
+}
+
 }  // namespace

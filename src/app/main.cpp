@@ -44,12 +44,19 @@ void InitCommonControlsFromSystem() {
     if (auto init = ExportOf<InitFunction>(LoadSystemLibrary(L"comctl32.dll"), "InitCommonControls")) init();
 }
 
-// The first instance's window comes to the front; this process goes away.
+// The first instance's window comes to the front, or the warning it waits
+// on, which takes the keys in its place; this process goes away.
 void HandOverToFirstInstance() {
     if (HWND first = FindWindowW(kWindowClassName, nullptr)) {
         ShowWindow(first, SW_RESTORE);
-        SetForegroundWindow(first);
+        SetForegroundWindow(GetLastActivePopup(first));
     }
+}
+
+// Whether another copy holds the single-instance mutex: it existed already,
+// or a copy run as administrator made it and this one may not open it.
+bool AnotherCopyRuns(HANDLE instanceMutex, DWORD error) {
+    return instanceMutex ? error == ERROR_ALREADY_EXISTS : error == ERROR_ACCESS_DENIED;
 }
 
 void RegisterWindowClass() {
@@ -97,9 +104,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     MarkPhase("common controls and OLE");
 
     HANDLE instanceMutex = CreateMutexW(nullptr, TRUE, kInstanceMutexName);
-    if (GetLastError() == ERROR_ALREADY_EXISTS) {
+    if (AnotherCopyRuns(instanceMutex, GetLastError())) {
         HandOverToFirstInstance();
-        CloseHandle(instanceMutex);
+        if (instanceMutex) CloseHandle(instanceMutex);
         OleUninitialize();
         return 0;
     }

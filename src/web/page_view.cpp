@@ -306,7 +306,7 @@ HRESULT State::OnNavigationStarting(ICoreWebView2NavigationStartingEventArgs* ar
     if (!args || !TakeUri(args, uri)) return S_OK;
     if (IsInsideHelp(uri)) return S_OK;
     args->put_Cancel(TRUE);
-    if (IsUserInitiated(args) && IsWebUrl(uri)) OpenInBrowser(nullptr, uri);
+    if (IsUserInitiated(args) && IsWebUrl(uri)) OpenInBrowserLater(uri);
     return S_OK;
 }
 
@@ -319,7 +319,7 @@ HRESULT State::OnNewWindowRequested(ICoreWebView2NewWindowRequestedEventArgs* ar
     if (IsInsideHelp(uri)) {
         if (webView) webView->Navigate(uri.c_str());
     } else if (IsUserInitiated(args) && IsWebUrl(uri)) {
-        OpenInBrowser(nullptr, uri);
+        OpenInBrowserLater(uri);
     }
     return S_OK;
 }

@@ -55,5 +55,9 @@ std::wstring GetWebView2RuntimeVersion();
 using BrowserOpener = void (*)(HWND owner, const wchar_t* url);
 extern BrowserOpener browserOpener;
 void OpenInBrowser(HWND owner, const std::wstring& url);
+// The same hand-off, made once the caller has returned to the message loop:
+// for event handlers of the view, inside which nothing may pump messages
+// (the shell may, and may show a dialog).
+void OpenInBrowserLater(const std::wstring& url);
 
 }  // namespace web

@@ -7,11 +7,13 @@
 #include "settings/settings.h"
 #include "test_folder.h"
 #include "ui/control_ids.h"
+#include "ui/settings_window.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstdlib>
+#include <memory>
 #include <tuple>
 #include <utility>
 #include <vector>
@@ -441,8 +443,42 @@ TEST_F(ProgramTest, SecondInstanceBringsTheFirstForwardAndExits) {
         ExpectWindowTakesTheKeyboard(window);
         DestroyWindow(other);
     }
+    // A warning open in the first window comes to the front in its place
+    // and takes the keys: Enter answers it.
+    for (int id : {IDC_HOTKEY_CTRL, IDC_HOTKEY_SHIFT}) Click(window, id);
+    Click(window, IDC_SAVE);
+    MessageBoxSeen warning = SeeMessageBox(first, window);
+    HWND other = CreateWindowExW(0, L"STATIC", L"other", WS_POPUP | WS_VISIBLE, 0, 0, 1600, 900, nullptr, nullptr,
+                                 nullptr, nullptr);
+    SetForegroundWindow(other);
+    PumpUntil([&] { return GetForegroundWindow() == other; }, 3000);
+    RunningProgram second(narrow_, appData_.Path());
+    EXPECT_EQ(second.WaitForExit(), 0u);
+    EXPECT_TRUE(PumpUntil([&] { return GetForegroundWindow() == warning.box; }, 5000)) << "the warning is in front";
+    PressKey(nullptr, VK_RETURN);
+    EXPECT_TRUE(PumpUntil([&] { return !IsWindow(warning.box) && IsWindowEnabled(window); }, 3000)) << "Enter answered it";
+    DestroyWindow(other);
     EXPECT_TRUE(first.IsRunning());
     EXPECT_EQ(first.Close(window), 0u);
+}
+
+// A first copy run as administrator holds the single-instance mutex where a
+// normal copy may not open it: a normal start is then a second start too,
+// and opens no second window whose saves would overwrite the first's.
+TEST_F(ProgramTest, AnInstanceMutexThatCannotBeOpenedMeansAnotherCopyRuns) {
+    ACL denyAll{};
+    InitializeAcl(&denyAll, sizeof denyAll, ACL_REVISION);
+    SECURITY_DESCRIPTOR descriptor{};
+    InitializeSecurityDescriptor(&descriptor, SECURITY_DESCRIPTOR_REVISION);
+    SetSecurityDescriptorDacl(&descriptor, TRUE, &denyAll, FALSE);
+    SECURITY_ATTRIBUTES attributes{sizeof attributes, &descriptor, FALSE};
+    std::unique_ptr<void, decltype(&CloseHandle)> held(CreateMutexW(&attributes, FALSE, kInstanceMutexName), CloseHandle);
+    ASSERT_NE(held.get(), nullptr);
+    ASSERT_EQ(CreateMutexW(nullptr, TRUE, kInstanceMutexName), nullptr) << "the mutex can be opened after all";
+    ASSERT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ACCESS_DENIED));
+
+    RunningProgram program(narrow_, appData_.Path());
+    EXPECT_EQ(program.WaitForExit(), 0u) << "a second window was opened";
 }
 
 // Every list is left at one end and brought back to the other by real
@@ -881,7 +917,7 @@ TEST_F(DisplayScaleTest, TheWholeWindowScalesAndFitsTheScreen) {
         UnionRect(&both, &outer, &desktop);
         EXPECT_TRUE(EqualRect(&both, &desktop)) << RectText(outer) << " is not all on the screen";
         GetClientRect(window, &client);
-        EXPECT_EQ(RectText(client), RectText({0, 0, Px(wide ? 1219 : 679), Px(665)}));
+        ASSERT_EQ(RectText(client), RectText({0, 0, Px(wide ? 1219 : 679), Px(665)})) << "nothing else can fit";
         EXPECT_EQ(wide ? FrameProblem(window, kWideFrame) : FrameProblem(window, kNarrowFrame), "");
         int ink = 0;
         PumpUntil([&] { return (ink = InkHeight(window, Control(window, IDC_LANGUAGE_LABEL), 0, 0)) > 0; }, 5000);
