@@ -18,6 +18,7 @@ bash scripts/run.sh >/dev/null
 differ=0
 for shot in build/screenshots/*.png; do
   name=$(basename "$shot")
+  if [ ! -f "$other/build/screenshots/$name" ]; then echo "$name: new, $ref has none"; continue; fi
   pixels=$(compare -metric AE "$shot" "$other/build/screenshots/$name" null: 2>&1 || true)
   echo "$name: $pixels pixels differ"
   [ "$pixels" = 0 ] || differ=1

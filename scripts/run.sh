@@ -3,8 +3,9 @@
 #   bash scripts/run.sh
 # With an X display the window opens there. Without one, the program runs
 # under a private Xvfb, a screenshot of a fresh start in English, Japanese
-# and Arabic and one of every other page in English are saved in
-# build/screenshots, and the program is closed.
+# and Arabic, one of every other page in English and one of a fresh start in
+# English at 150 and at 250 % are saved in build/screenshots, and the
+# program is closed.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -39,18 +40,47 @@ start_private_display
 out=build/screenshots
 mkdir -p "$out"
 winexe=$(WINEDEBUG=-all WINEPREFIX="$WINEPREFIX" WINELOADER=/usr/lib/wine/wine64 /usr/lib/wine/wine64 winepath -w "$PWD/$exe" 2>/dev/null || echo "$exe")
-for entry in en_US.UTF-8:en ja_JP.UTF-8:ja ar_SA.UTF-8:ar; do
-  locale=${entry%%:*}; lang=${entry##*:}
-  if [ "$lang" = ar ]; then use_font "DejaVu Sans"; else use_font "Noto Sans CJK JP"; fi
+# Starts the program afresh in a virtual desktop of size $1 with LC_ALL $2,
+# waits for its first frame and saves the desktop as $3.
+start_and_shoot() {
   rm -rf "$WINEPREFIX"/drive_c/users/*/AppData/Local/Korvenda   # a fresh start
-  LC_ALL=$locale scripts/wine-run.sh "$arch" explorer /desktop=settings,1300x760 "$winexe" >/dev/null 2>&1 &
+  LC_ALL=$2 scripts/wine-run.sh "$arch" explorer /desktop=settings,"$1" "$winexe" >/dev/null 2>&1 &
   program=$!
   for _ in $(seq 1 100); do
     xwininfo -root -tree 2>/dev/null | grep -q '"slatewashsettings.exe"' && break
     sleep 0.2
   done
   sleep 3  # the first Direct2D frame
-  import -window root -crop 1300x760+0+0 "$out/start-$lang.png"
+  import -window root -crop "$1+0+0" "$3"
+}
+
+stop_program() {
+  WINEPREFIX="$WINEPREFIX" wineserver -k 2>/dev/null || true
+  wait "$program" 2>/dev/null || true
+}
+
+# The English window at a display scale, in a session of its own: a copy of
+# the prefix with the scale set before its first program, on a screen of the
+# size such a display has.
+shoot_scaled() {  # dpi percent screen desktop
+  local copy
+  copy=$(mktemp -d)
+  cp -a "$WINEPREFIX" "$copy/prefix"
+  (
+    export WINEPREFIX="$copy/prefix"
+    unset DISPLAY SLATEWASH_XVFB_PID
+    SLATEWASH_SCREEN=$3 start_private_display
+    trap 'stop_program; kill "$SLATEWASH_XVFB_PID" 2>/dev/null || true' EXIT
+    bash scripts/set-display-scale.sh "$arch" "$1"
+    start_and_shoot "$4" en_US.UTF-8 "$out/start-en-$2.png"
+  )
+  rm -rf "$copy"
+}
+
+for entry in en_US.UTF-8:en ja_JP.UTF-8:ja ar_SA.UTF-8:ar; do
+  locale=${entry%%:*}; lang=${entry##*:}
+  if [ "$lang" = ar ]; then use_font "DejaVu Sans"; else use_font "Noto Sans CJK JP"; fi
+  start_and_shoot 1300x760 "$locale" "$out/start-$lang.png"
   if [ "$lang" = en ]; then
     # The window sits at the desktop's top left; its client area starts at
     # (3, 22) there, and navigation item k is 54 pixels high from client y 20.
@@ -60,7 +90,10 @@ for entry in en_US.UTF-8:en ja_JP.UTF-8:ja ar_SA.UTF-8:ar; do
       import -window root -crop 1300x760+0+0 "$out/page$page-en.png"
     done
   fi
-  WINEPREFIX="$WINEPREFIX" wineserver -k 2>/dev/null || true
-  wait "$program" 2>/dev/null || true
+  stop_program
+  if [ "$lang" = en ]; then
+    shoot_scaled 144 150 1920x1080 1100x1100
+    shoot_scaled 240 250 3840x2160 1800x1800
+  fi
 done
-echo "run: no display here; screenshots are in $out: start-en.png, start-ja.png, start-ar.png (a fresh start) and page1-en.png to page4-en.png"
+echo "run: no display here; screenshots are in $out: start-en.png, start-ja.png, start-ar.png (a fresh start), page1-en.png to page4-en.png, and start-en-150.png and start-en-250.png (a fresh start at 150 and 250 %)"

@@ -25,20 +25,6 @@ SLATEWASH_SCREEN=$screen start_private_display
 trap finish EXIT  # start_private_display's own would end the suite's servers
 
 cp -a "$build/wineprefix" "$WINEPREFIX"
-hex=$(printf %08x "$dpi")
-cat > "$session/scale.reg" <<REG
-REGEDIT4
-
-[HKEY_CURRENT_USER\\Control Panel\\Desktop]
-"LogPixels"=dword:$hex
-
-[HKEY_LOCAL_MACHINE\\System\\CurrentControlSet\\Hardware Profiles\\Current\\Software\\Fonts]
-"LogPixels"=dword:$hex
-
-[HKEY_CURRENT_USER\\Software\\Wine\\Explorer\\Desktops]
-"Default"="$screen"
-REG
-"$runner" "$arch" regedit "$session/scale.reg" >/dev/null 2>&1
-wineserver -k 2>/dev/null || true  # the scale counts from the next session on
+bash "$(dirname "$runner")/set-display-scale.sh" "$arch" "$dpi" "$screen"
 "$runner" "$arch" --prepare
 SLATEWASH_EXPECTED_DPI=$dpi SLATEWASH_SCREEN_SIZE=$screen "$runner" "$arch" "$exe" --gtest_filter=DisplayScaleTest.*
