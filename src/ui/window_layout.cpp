@@ -245,6 +245,23 @@ SIZE WindowSizeFor(SIZE client, DWORD style, DWORD extendedStyle) {
     return {rect.right - rect.left, rect.bottom - rect.top};
 }
 
+// Where the system placed the window (cascaded, or where a shortcut asks)
+// it can reach past the work area at a large scale, with Save under the task
+// bar: it is moved in, its title bar first.
+void KeepInsideWorkArea(HWND window) {
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    RECT rect{};
+    if (!GetWindowRect(window, &rect) ||
+        !GetMonitorInfoW(MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST), &monitor))
+        return;
+    const RECT& area = monitor.rcWork;
+    const LONG x = std::max(std::min(rect.left, area.right - (rect.right - rect.left)), area.left);
+    const LONG y = std::max(std::min(rect.top, area.bottom - (rect.bottom - rect.top)), area.top);
+    if (x != rect.left || y != rect.top)
+        SetWindowPos(window, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 }  // namespace
 
 void ReadDisplayScale() {
@@ -336,6 +353,7 @@ void CreateSettingsWindow() {
     // Without a window there is nothing to build: children without a parent,
     // and fonts sent to every top-level window of the desktop.
     if (!mainWindow) return;
+    KeepInsideWorkArea(mainWindow);
     // The old window's controls, the only users of the old font, are gone.
     if (uiFont) DeleteObject(uiFont);
     uiFont = CreateUiFont();

@@ -892,8 +892,9 @@ int BlueWidth(HWND window, int id) {
 
 // The window at the display scale of its ctest entry, which runs it in a
 // Wine session of that scale on a screen of such a display's size
-// (display_scale.sh): on the screen, everything scaled as at 100 % and
-// checked by the same pixels, nothing cut, Save and Cancel working.
+// (display_scale.sh): on the screen wherever it is asked for, everything
+// scaled as at 100 % and checked by the same pixels, nothing cut, Save and
+// Cancel working.
 class DisplayScaleTest : public ProgramTest {};
 
 TEST_F(DisplayScaleTest, TheWholeWindowScalesAndFitsTheScreen) {
@@ -907,10 +908,12 @@ TEST_F(DisplayScaleTest, TheWholeWindowScalesAndFitsTheScreen) {
     RECT desktop{};
     GetWindowRect(GetDesktopWindow(), &desktop);
     ASSERT_EQ(std::to_string(desktop.right) + "x" + std::to_string(desktop.bottom), std::getenv("SLATEWASH_SCREEN_SIZE"));
+    // Asked for near the screen's bottom right, as a cascade can place it.
+    const POINT corner = {desktop.right - 200, desktop.bottom - 200};
     for (const std::wstring& folder : {narrow_, wide_}) {
         const bool wide = folder == wide_;
         SCOPED_TRACE(wide ? "wide" : "narrow");
-        RunningProgram program(folder, appData_.Path());
+        RunningProgram program(folder, appData_.Path(), &corner);
         HWND window = program.WaitForWindow();
         RECT outer{}, both{}, client{};
         GetWindowRect(window, &outer);

@@ -77,7 +77,7 @@ std::wstring RunningInstanceProblem() {
            L"to it. End it (wineserver -k with this WINEPREFIX) and run again.";
 }
 
-RunningProgram::RunningProgram(const std::wstring& folder, const std::wstring& localAppData) {
+RunningProgram::RunningProgram(const std::wstring& folder, const std::wstring& localAppData, const POINT* at) {
     std::wstring exe = folder + L"\\SlatewashSettings.exe";
     std::vector<wchar_t> environment = EnvironmentWithLocalAppData(localAppData);
     std::wstring commandLine = L"\"" + exe + L"\"";
@@ -89,6 +89,7 @@ RunningProgram::RunningProgram(const std::wstring& folder, const std::wstring& l
     }
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
+    if (at) startup.dwFlags = STARTF_USEPOSITION, startup.dwX = at->x, startup.dwY = at->y;
     PROCESS_INFORMATION info{};
     if (CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE,
                        CREATE_UNICODE_ENVIRONMENT | CREATE_SUSPENDED, environment.data(), folder.c_str(), &startup,

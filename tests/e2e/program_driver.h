@@ -41,8 +41,9 @@ std::wstring RunningInstanceProblem();
 // (the programs run in a job that is killed with its last handle).
 class RunningProgram {
 public:
-    // Starts folder\SlatewashSettings.exe with LOCALAPPDATA set to `localAppData`.
-    RunningProgram(const std::wstring& folder, const std::wstring& localAppData);
+    // Starts folder\SlatewashSettings.exe with LOCALAPPDATA set to `localAppData`
+    // and, when `at` is given, asks for its first window there, as a shortcut can.
+    RunningProgram(const std::wstring& folder, const std::wstring& localAppData, const POINT* at = nullptr);
     ~RunningProgram();
     RunningProgram(const RunningProgram&) = delete;
     RunningProgram& operator=(const RunningProgram&) = delete;
