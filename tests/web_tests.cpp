@@ -84,7 +84,7 @@ protected:
     // message loop runs, what they asked for. Forgotten afterwards.
     std::vector<std::wstring> OpensAfterTheEvents() {
         EXPECT_TRUE(browserOpens.empty()) << "opened inside the event";
-        PumpUntil([] { return false; }, 100);
+        PumpUntil([] { return !browserOpens.empty(); }, 100);
         return std::exchange(browserOpens, {});
     }
 

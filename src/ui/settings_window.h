@@ -67,7 +67,8 @@ void ReadControlsIntoSettings(HWND window);
 // from. Adding an option is adding a row (see README).
 enum class OptionKind { LanguageList, Modifier, HotkeyLetter, Box, TabSpaces, WidthList };
 
-// Page coordinates; a check box's height is measured from its text (0 here).
+// Page coordinates at 96 DPI; a check box's height is measured from its text
+// (0 here).
 struct Place {
     int x, y, width, height;
 };
