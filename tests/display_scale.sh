@@ -24,6 +24,8 @@ unset DISPLAY
 SLATEWASH_SCREEN=$screen start_private_display
 trap finish EXIT  # start_private_display's own would end the suite's servers
 
+# The suite's prefix, made first when this is the build's first Wine program.
+[ -f "$build/wineprefix/.slatewash-ready" ] || WINEPREFIX=$build/wineprefix "$runner" "$arch" cmd /c exit >/dev/null 2>&1
 cp -a "$build/wineprefix" "$WINEPREFIX"
 bash "$(dirname "$runner")/set-display-scale.sh" "$arch" "$dpi" "$screen"
 "$runner" "$arch" --prepare
