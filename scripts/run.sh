@@ -65,7 +65,7 @@ stop_program() {
 shoot_scaled() {  # dpi percent screen desktop
   local copy
   copy=$(mktemp -d)
-  cp -a "$WINEPREFIX" "$copy/prefix"
+  bash scripts/copy-prefix.sh "$WINEPREFIX" "$copy/prefix"
   (
     export WINEPREFIX="$copy/prefix"
     unset DISPLAY SLATEWASH_XVFB_PID

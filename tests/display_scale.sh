@@ -12,7 +12,7 @@ build=$(cd "$(dirname "$exe")/.." && pwd)
 
 # A session that ctest killed on its time-out had no chance to clean up:
 # its Wine server would stay for good, its screen too, and its copy of the
-# prefix (1.3 GB).
+# prefix.
 for old in "${TMPDIR:-/tmp}"/slatewash-scale.*; do
   [ -d "$old" ] || continue
   kill -0 "$(cat "$old/owner" 2>/dev/null || echo 0)" 2>/dev/null && continue
@@ -38,7 +38,7 @@ trap finish EXIT  # start_private_display's own would end the suite's servers
 
 # The suite's prefix, made first when this is the build's first Wine program.
 [ -f "$build/wineprefix/.slatewash-ready" ] || WINEPREFIX=$build/wineprefix "$runner" "$arch" cmd /c exit >/dev/null 2>&1
-cp -a "$build/wineprefix" "$WINEPREFIX"
+bash "$(dirname "$runner")/copy-prefix.sh" "$build/wineprefix" "$WINEPREFIX"
 bash "$(dirname "$runner")/set-display-scale.sh" "$arch" "$dpi" "$screen"
 "$runner" "$arch" --prepare
 SLATEWASH_EXPECTED_DPI=$dpi SLATEWASH_SCREEN_SIZE=$screen "$runner" "$arch" "$exe" --gtest_filter=DisplayScaleTest.*
