@@ -52,12 +52,10 @@ CreateFactoryFunction FactoryCreator() {
 // The cards behind the navigation list, the page area and, in the wide
 // window, the help view; returns how many there are.
 int CardRects(const RECT& client, RECT (&cards)[3]) {
-    int bottom = client.bottom - ToPixels(kFooterHeight);
-    cards[0] = ToPixels(RECT{15, 10, 165, 0});
-    cards[1] = ToPixels(RECT{kPageArea.left, kPageArea.top, kPageArea.right, 0});
-    cards[2] = ToPixels(RECT{kHelpViewBounds.left, kHelpViewBounds.top, 0, 0});
-    cards[2].right = client.right - ToPixels(15);
-    for (RECT& card : cards) card.bottom = bottom;
+    const int top = ToPixels(kPageArea.top), bottom = client.bottom - ToPixels(kFooterHeight);
+    cards[0] = {ToPixels(15), top, ToPixels(165), bottom};
+    cards[1] = {ToPixels(kPageArea.left), top, ToPixels(kPageArea.right), bottom};
+    cards[2] = {ToPixels(kHelpViewBounds.left), top, client.right - ToPixels(15), bottom};
     return client.right <= ToPixels(kHelpCardMinimumWidth) ? 2 : 3;
 }
 

@@ -32,9 +32,8 @@ constexpr RECT kPageArea = {175, 10, 665, 580};
 constexpr RECT kHelpViewBounds = {675, 10, 1205, 580};
 
 constexpr int kLayoutDpi = 96;
-// Reads the system DPI; the window's construction calls it first.
-void ReadDisplayScale();
-// A 96-DPI length, or rectangle, in pixels of the display.
+// A 96-DPI length, or rectangle, in pixels at the DPI that the window's
+// construction read.
 int ToPixels(int length);
 RECT ToPixels(const RECT& rect);
 

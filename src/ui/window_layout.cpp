@@ -238,6 +238,13 @@ HFONT CreateUiFont() {
                        L"Segoe UI");
 }
 
+// The system DPI, as the screen gives it.
+void ReadDisplayScale() {
+    Scoped screen(GetDC(nullptr), [](HDC dc) { ReleaseDC(nullptr, dc); });
+    int dpi = screen.Get() ? GetDeviceCaps(screen.Get(), LOGPIXELSY) : 0;
+    displayDpi = dpi > 0 ? dpi : kLayoutDpi;
+}
+
 // The outer size whose client area is `client` (96 DPI) scaled.
 SIZE WindowSizeFor(SIZE client, DWORD style, DWORD extendedStyle) {
     RECT rect = {0, 0, ToPixels(client.cx), ToPixels(client.cy)};
@@ -263,12 +270,6 @@ void KeepInsideWorkArea(HWND window) {
 }
 
 }  // namespace
-
-void ReadDisplayScale() {
-    Scoped screen(GetDC(nullptr), [](HDC dc) { ReleaseDC(nullptr, dc); });
-    int dpi = screen.Get() ? GetDeviceCaps(screen.Get(), LOGPIXELSY) : 0;
-    displayDpi = dpi > 0 ? dpi : kLayoutDpi;
-}
 
 int ToPixels(int length) {
     return MulDiv(length, displayDpi, kLayoutDpi);

@@ -67,6 +67,18 @@ int Px(int length) {
     return MulDiv(length, sessionDpi, 96);
 }
 
+// Runs `use` on a screen DC that holds the window's font (Segoe UI, 16 px at
+// 96 DPI) at the session's scale, made as the program makes it.
+template <typename Use>
+void WithWindowFont(Use use) {
+    HFONT font = CreateFontW(-Px(16), 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, L"Segoe UI");
+    HDC screen = GetDC(nullptr);
+    HGDIOBJ old = SelectObject(screen, font);
+    use(screen);
+    DeleteObject(SelectObject(screen, old));
+    ReleaseDC(nullptr, screen);
+}
+
 // Every control of the fixed tables, on every page (hidden ones keep their
 // places), and the flowing rows; empty when all are where they belong. A
 // bottom of 0 is not checked: a combo box's is its closed height, a measured
@@ -122,13 +134,8 @@ std::string LayoutProblems(HWND window) {
     }
     // Flowing rows: a line of the window's font (Segoe UI, 16 px) plus 8, at
     // least 25 high; each starts 8 below the previous one's bottom.
-    HFONT font = CreateFontW(-Px(16), 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, L"Segoe UI");
-    HDC screen = GetDC(nullptr);
-    HGDIOBJ old = SelectObject(screen, font);
     TEXTMETRICW metrics{};
-    GetTextMetricsW(screen, &metrics);
-    DeleteObject(SelectObject(screen, old));
-    ReleaseDC(nullptr, screen);
+    WithWindowFont([&](HDC dc) { GetTextMetricsW(dc, &metrics); });
     RECT play = ClientRectOf(Control(window, IDC_PLAY_SOUND), window);
     RECT start = ClientRectOf(Control(window, IDC_START_WITH_WINDOWS), window);
     if (start.top != play.bottom + Px(8) || play.bottom - play.top != std::max<int>(metrics.tmHeight + Px(8), Px(25)))
@@ -856,13 +863,8 @@ TEST_F(Direct2DTest, WithoutItTheFrameIsStillPainted) {
 // Whether `text`, in the window's font at the session's scale and wrapped at
 // words as a control wraps it, fits `width` by `height` pixels.
 bool TextFits(const std::wstring& text, int width, int height) {
-    HFONT font = CreateFontW(-Px(16), 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, L"Segoe UI");
-    HDC screen = GetDC(nullptr);
-    HGDIOBJ old = SelectObject(screen, font);
     RECT r = {0, 0, width, 0};
-    DrawTextW(screen, text.c_str(), -1, &r, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
-    DeleteObject(SelectObject(screen, old));
-    ReleaseDC(nullptr, screen);
+    WithWindowFont([&](HDC dc) { DrawTextW(dc, text.c_str(), -1, &r, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX); });
     return r.right <= width && r.bottom <= height;
 }
 
