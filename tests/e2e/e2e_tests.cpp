@@ -305,8 +305,8 @@ TEST_F(ProgramTest, NoModifierRefusesSaveUntilCancelWhichKeepsTheFile) {
             EXPECT_EQ(seen.caption, L"Slatewash");
             EXPECT_EQ(seen.text, LoadLocaleFile(l.language)[L"NoModifierWarning"]);
             answer ? PressKey(seen.box, answer) : ClickBoxButton(seen.box, IDOK);
-            EXPECT_TRUE(PumpUntil([&] { return IsWindowEnabled(window) && ThreadInfo(window).hwndActive == window; }, 3000))
-                << "key " << answer << ": the window is the user's again";
+            Await([&] { return IsWindowEnabled(window) && ThreadInfo(window).hwndActive == window; }, 3000,
+                  "the window the user's again after key " + std::to_string(answer));
         }
         Click(window, IDC_CANCEL);
         EXPECT_EQ(program.WaitForExit(), 0u);
@@ -390,7 +390,7 @@ TEST_F(ProgramTest, ATakenHotkeyIsCaughtOnSaveAndATriedOneIsReleased) {
             } else {
                 ClickBoxButton(seen.box, IDNO);
             }
-            EXPECT_TRUE(PumpUntil([&] { return !IsWindow(seen.box); }, 3000));
+            Await([&] { return !IsWindow(seen.box); }, 3000, "the conflict warning closed by No");
             EXPECT_TRUE(IsWindow(window)) << "No goes back to the window";
             EXPECT_EQ(ReadBytes(SettingsFile()), stored);
             Click(window, c.stored == Settings{} ? IDC_SAVE : IDC_CANCEL);
@@ -416,7 +416,8 @@ TEST_F(ProgramTest, ATakenHotkeyIsCaughtOnSaveAndATriedOneIsReleased) {
 void ExpectKeysReachTheClickedControlOnly(HWND window) {
     for (bool ticked : {false, true}) {
         PressKey(window, VK_SPACE);
-        EXPECT_TRUE(PumpUntil([&] { return BoxShows(window, IDC_PLAY_SOUND, ticked); }, 3000)) << ticked;
+        Await([&] { return BoxShows(window, IDC_PLAY_SOUND, ticked); }, 3000,
+              std::string("the focused box ") + (ticked ? "ticked" : "cleared") + " by Space");
     }
     for (WORD key : {VK_TAB, VK_RETURN}) PressKey(window, key);
     EXPECT_FALSE(PumpUntil([&] { return ThreadInfo(window).hwndFocus != Control(window, IDC_PLAY_SOUND); }, 300));
@@ -425,7 +426,8 @@ void ExpectKeysReachTheClickedControlOnly(HWND window) {
     const int shown[] = {IDC_LANGUAGE, IDC_TAB_SPACES, IDC_KATAKANA_WIDTH};  // a control of each page
     for (auto [key, page] : steps) {
         PressKey(window, key);
-        EXPECT_TRUE(PumpUntil([&] { return IsWindowVisible(Control(window, shown[page])); }, 3000)) << page;
+        Await([&] { return IsWindowVisible(Control(window, shown[page])); }, 3000,
+              "page " + std::to_string(page) + " shown by an arrow key");
         EXPECT_EQ(AskControl(window, IDC_NAVIGATION, LB_GETCURSEL), page);
     }
     EXPECT_FALSE(IsWindowVisible(Control(window, IDC_TAB_SPACES)));
@@ -461,12 +463,13 @@ TEST_F(ProgramTest, SecondInstanceBringsTheFirstForwardAndExits) {
                                      nullptr, nullptr);
         SetForegroundWindow(other);
         if (minimised) ShowWindow(window, SW_MINIMIZE);
-        PumpUntil([&] { return GetForegroundWindow() == other && IsIconic(window) == minimised; }, 3000);
+        Await([&] { return GetForegroundWindow() == other && IsIconic(window) == minimised; }, 3000,
+              "another window in front of the first one");
 
         RunningProgram second(narrow_, appData_.Path());
         ASSERT_TRUE(second.Started());
         EXPECT_EQ(second.WaitForExit(), 0u);
-        EXPECT_TRUE(PumpUntil([&] { return !IsIconic(window); }, 5000)) << "the first window is restored";
+        Await([&] { return !IsIconic(window); }, 5000, "the first window restored by the second start");
         ExpectWindowTakesTheKeyboard(window);
         DestroyWindow(other);
     }
@@ -478,12 +481,12 @@ TEST_F(ProgramTest, SecondInstanceBringsTheFirstForwardAndExits) {
     HWND other = CreateWindowExW(0, L"STATIC", L"other", WS_POPUP | WS_VISIBLE, 0, 0, 1600, 900, nullptr, nullptr,
                                  nullptr, nullptr);
     SetForegroundWindow(other);
-    PumpUntil([&] { return GetForegroundWindow() == other; }, 3000);
+    Await([&] { return GetForegroundWindow() == other; }, 3000, "another window in front of the warning");
     RunningProgram second(narrow_, appData_.Path());
     EXPECT_EQ(second.WaitForExit(), 0u);
-    EXPECT_TRUE(PumpUntil([&] { return GetForegroundWindow() == warning.box; }, 5000)) << "the warning is in front";
+    Await([&] { return GetForegroundWindow() == warning.box; }, 5000, "the warning in front after a second start");
     PressKey(nullptr, VK_RETURN);
-    EXPECT_TRUE(PumpUntil([&] { return !IsWindow(warning.box) && IsWindowEnabled(window); }, 3000)) << "Enter answered it";
+    Await([&] { return !IsWindow(warning.box) && IsWindowEnabled(window); }, 3000, "the warning answered by Enter");
     DestroyWindow(other);
     EXPECT_TRUE(first.IsRunning());
     EXPECT_EQ(first.Close(window), 0u);
@@ -546,7 +549,8 @@ TEST_F(ProgramTest, LanguageChangeRebuildsWithPendingEditsAndEveryListComesBackT
             Click(window, IDC_PLAY_SOUND);
             // The separator row selects the first entry and rebuilds nothing.
             SelectComboItem(window, IDC_LANGUAGE, 1);
-            EXPECT_TRUE(PumpUntil([&] { return ComboSelection(window, IDC_LANGUAGE) == 0; }, 3000));
+            Await([&] { return ComboSelection(window, IDC_LANGUAGE) == 0; }, 3000,
+                  "the separator row giving back the first entry");
             EXPECT_FALSE(PumpUntil([&] { return !IsWindow(window); }, 300));
             int japanese = ComboFind(window, IDC_LANGUAGE, L"日本語");
             ASSERT_GE(japanese, 0);
@@ -723,11 +727,11 @@ TEST_F(ProgramTest, EveryHelpButtonShowsItsIconAndOpensItsOwnTopic) {
     EXPECT_EQ(OuterSize(window).cy, 690);
     EXPECT_EQ(WindowText(Control(window, IDC_WEBVIEW2_STATUS)), L"Help viewer (WebView2): Installed (120.0.2210.91)");
     HWND view = nullptr;
-    PumpUntil([&] { return (view = FindWindowExW(window, nullptr, L"FakeWebView2", nullptr)) && IsWindowVisible(view); },
-              10000);
-    ASSERT_NE(view, nullptr) << "the help view came up";
-    EXPECT_TRUE(PumpUntil([&] { return WindowText(view) == L"https://www.korvenda.com/slatewash/help/en/overview/?view=app"; }, 3000))
-        << "the overview page first";
+    Await([&] { return (view = FindWindowExW(window, nullptr, L"FakeWebView2", nullptr)) && IsWindowVisible(view); },
+          10000, "the help view up");
+    // Before any help button: a late overview would otherwise replace its topic.
+    Await([&] { return WindowText(view) == L"https://www.korvenda.com/slatewash/help/en/overview/?view=app"; }, 3000,
+          "the overview page first");
     EXPECT_EQ(RectText(ClientRectOf(view, window)), "675,10,1205,580");
     const wchar_t* const topics[] = {
         L"language",          L"shortcut-key",      L"play-sound",          L"start-with-windows",

@@ -81,7 +81,8 @@ protected:
         HWND rebuilt = program.WaitForWindow(15000, window);
         std::set<std::wstring> modules = LoadedModules(program.ProcessId());
         // The rebuilt window takes the front before it takes a click.
-        PumpUntil([&] { return GetForegroundWindow() == rebuilt && IsWindowEnabled(rebuilt); }, 3000);
+        Await([&] { return GetForegroundWindow() == rebuilt && IsWindowEnabled(rebuilt); }, 3000,
+              "the rebuilt window in front and enabled");
         Click(rebuilt, IDC_SAVE);
         EXPECT_EQ(program.WaitForExit(), 0u);
         EXPECT_TRUE(FileExists(SettingsFile()));

@@ -1,5 +1,6 @@
 #include "program_driver.h"
 
+#include "base/base.h"
 #include "ui/control_ids.h"
 #include "ui/settings_window.h"
 
@@ -59,14 +60,18 @@ std::wstring ProgramFolder(const wchar_t* name) {
     return folder.substr(0, folder.find_last_of(L'\\')) + L"\\" + name;
 }
 
+void StopTest(const std::string& what) {
+    ReportDriverFailure(what);
+    throw std::runtime_error("the test stopped: " + what);
+}
+
 LRESULT Ask(HWND target, UINT message, WPARAM wParam, LPARAM lParam, const std::string& step) {
     DWORD_PTR result = 0;
     if (SendMessageTimeoutW(target, message, wParam, lParam, SMTO_NORMAL, Scaled(kAnswerTimeoutMs), &result)) {
         return static_cast<LRESULT>(result);
     }
-    ReportDriverFailure(step + ": message " + std::to_string(message) + " got no answer within " +
-                        std::to_string(Scaled(kAnswerTimeoutMs) / 1000) + " s; the program stopped answering");
-    return -1;
+    StopTest(step + ": message " + std::to_string(message) + " got no answer within " +
+             std::to_string(Scaled(kAnswerTimeoutMs) / 1000) + " s; the program stopped answering");
 }
 
 std::wstring RunningInstanceProblem() {
@@ -121,7 +126,9 @@ HWND RunningProgram::WaitForWindow(DWORD timeoutMs, HWND other) {
 }
 
 HWND RunningProgram::WaitForMessageBox(DWORD timeoutMs) {
-    return FindWindowOf(processId_, L"#32770", nullptr, timeoutMs);
+    HWND box = FindWindowOf(processId_, L"#32770", nullptr, timeoutMs);
+    if (!box) StopTest("no message box of the program within " + std::to_string(Scaled(timeoutMs) / 1000) + " s");
+    return box;
 }
 
 DWORD RunningProgram::WaitForExit(DWORD timeoutMs) {
@@ -217,8 +224,17 @@ bool HasClass(HWND window, const wchar_t* name) {
     return _wcsicmp(className, name) == 0;
 }
 
-void Expect(bool condition, const std::string& what) {
-    if (!condition) ReportDriverFailure(what);
+// A window as a failure names it: its class, its title, whether it is
+// visible and enabled, and its process.
+std::string Describe(HWND window) {
+    if (!window) return "no window";
+    wchar_t name[64] = {};
+    GetClassNameW(window, name, 64);
+    DWORD processId = 0;
+    GetWindowThreadProcessId(window, &processId);
+    return WideToUtf8(name) + " \"" + WideToUtf8(WindowText(window)) + "\" (" +
+           (IsWindowVisible(window) ? "visible" : "hidden") + ", " + (IsWindowEnabled(window) ? "enabled" : "disabled") +
+           ", process " + std::to_string(processId) + ")";
 }
 
 // Makes `target`'s top-level window the one that takes the user's input.
@@ -227,12 +243,15 @@ void BringToFront(HWND target) {
     HWND top = GetAncestor(target, GA_ROOT);
     if (HasClass(top, L"ComboLBox") || GetForegroundWindow() == top) return;
     SetForegroundWindow(top);
-    Expect(PumpUntil([&] { return GetForegroundWindow() == top; }, 3000), "the window did not come to the front");
+    if (PumpUntil([&] { return GetForegroundWindow() == top; }, 3000)) return;
+    HWND front = GetForegroundWindow();
+    StopTest("not in front within " + std::to_string(Scaled(3000)) + " ms to take the input: " + Describe(top) +
+             "; in front instead: " + Describe(front));
 }
 
 void SendInputs(std::vector<INPUT> inputs) {
-    Expect(SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT)) == inputs.size(),
-           "SendInput was refused");
+    if (SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT)) != inputs.size())
+        StopTest("SendInput was refused");
 }
 
 INPUT KeyInput(WORD key, bool up) {
@@ -255,15 +274,14 @@ POINT Centre(const RECT& r) {
 // server's answer to an earlier move can arrive late and put it back.
 void MovePointer(POINT to) {
     int still = 0;
-    Expect(PumpUntil(
-               [&] {
-                   POINT now{};
-                   GetCursorPos(&now);
-                   if (now.x != to.x || now.y != to.y) SetCursorPos(to.x, to.y), still = 0;
-                   return ++still > 3;
-               },
-               2000),
-           "the pointer did not stay where it was moved");
+    Await(
+        [&] {
+            POINT now{};
+            GetCursorPos(&now);
+            if (now.x != to.x || now.y != to.y) SetCursorPos(to.x, to.y), still = 0;
+            return ++still > 3;
+        },
+        2000, "the pointer at rest where it was moved");
 }
 
 // The middle of the title bar's height, in screen coordinates.
@@ -277,20 +295,20 @@ HWND DropDown(HWND window, int id) {
     GetWindowThreadProcessId(window, &processId);
     Click(window, id);
     HWND list = nullptr;
-    Expect(PumpUntil([&] { return (list = FindVisibleWindow(processId, L"ComboLBox")) != nullptr; }, 3000),
-           "list " + std::to_string(id) + " did not drop down when clicked");
+    Await([&] { return (list = FindVisibleWindow(processId, L"ComboLBox")) != nullptr; }, 3000,
+          "list " + std::to_string(id) + " dropped down by its click");
     return list;
 }
 
 // Waits until a dropped-down list has closed (or is gone with a rebuilt window).
 void WaitForListToClose(HWND list) {
-    Expect(PumpUntil([&] { return !IsWindow(list) || !IsWindowVisible(list); }, 3000), "the list did not close");
+    Await([&] { return !IsWindow(list) || !IsWindowVisible(list); }, 3000, "the dropped-down list closed");
 }
 
 }  // namespace
 
 void ClickAt(HWND target, POINT client) {
-    Expect(IsWindowVisible(target), "a click on a window the user cannot see");
+    if (!IsWindowVisible(target)) StopTest("a click on a window the user cannot see");
     BringToFront(target);
     ClientToScreen(target, &client);
     MovePointer(client);
@@ -308,8 +326,8 @@ void Click(HWND window, int id) {
     // A check box on its square, at the left end of its client area.
     ClickAt(control, box ? POINT{6, r.bottom / 2} : Centre(r));
     if (box)
-        Expect(PumpUntil([&] { return AskControl(window, id, BM_GETCHECK) != checked; }, 3000),
-               "check box " + std::to_string(id) + " did not change when clicked");
+        Await([&] { return AskControl(window, id, BM_GETCHECK) != checked; }, 3000,
+              "check box " + std::to_string(id) + " changed by its click");
 }
 
 void PressKey(HWND window, WORD key, WORD modifier) {
@@ -321,26 +339,27 @@ void PressKey(HWND window, WORD key, WORD modifier) {
 
 void SelectComboItem(HWND window, int id, int item) {
     HWND list = DropDown(window, id);
-    if (!list) return;
     // Scrolled with the wheel until the item shows, as a user would.
     RECT client{}, itemRect{};
-    for (int turn = 0; turn < 40; ++turn) {
+    auto shown = [&] {
         GetClientRect(list, &client);
         Ask(list, LB_GETITEMRECT, item, reinterpret_cast<LPARAM>(&itemRect), "item rectangle");
-        if (itemRect.top >= 0 && itemRect.bottom <= client.bottom) break;
+        return itemRect.top >= 0 && itemRect.bottom <= client.bottom;
+    };
+    for (int turn = 0; turn < 40 && !shown(); ++turn) {
         POINT centre = Centre(client);
         ClientToScreen(list, &centre);
         MovePointer(centre);
         SendInputs({MouseInput(MOUSEEVENTF_WHEEL, itemRect.top < 0 ? WHEEL_DELTA : static_cast<DWORD>(-WHEEL_DELTA))});
         PumpUntil([] { return false; }, 50);
     }
+    if (!shown()) StopTest("item " + std::to_string(item) + " of list " + std::to_string(id) + " scrolled into view");
     ClickAt(list, Centre(itemRect));
     WaitForListToClose(list);
 }
 
 void TypeComboItem(HWND window, int id, wchar_t letter) {
     HWND list = DropDown(window, id);
-    if (!list) return;
     PressKey(nullptr, static_cast<WORD>(letter));
     PressKey(nullptr, VK_RETURN);
     WaitForListToClose(list);
@@ -354,9 +373,8 @@ void SelectPage(HWND window, int page) {
     // The list selects on the press and tells the window on the release,
     // after it lets the mouse go; a message answered after that comes after
     // the page switch.
-    Expect(PumpUntil([&] { return Ask(list, LB_GETCURSEL, 0, 0, "page list") == page && !ThreadInfo(list).hwndCapture; },
-                     3000),
-           "page " + std::to_string(page) + " was not selected by its click");
+    Await([&] { return Ask(list, LB_GETCURSEL, 0, 0, "page list") == page && !ThreadInfo(list).hwndCapture; }, 3000,
+          "page " + std::to_string(page) + " selected by its click");
     Ask(window, WM_NULL, 0, 0, "after the page switch");
 }
 
@@ -366,7 +384,7 @@ void ClickCloseBox(HWND window) {
     const int y = CaptionY(frame);
     int x = frame.right - 1;
     while (x > frame.right - 80 && Ask(window, WM_NCHITTEST, 0, MAKELPARAM(x, y), "close box") != HTCLOSE) --x;
-    Expect(x > frame.right - 80, "no close box on the title bar");
+    if (x <= frame.right - 80) StopTest("no close box on the title bar");
     POINT client{x, y};
     ScreenToClient(window, &client);
     ClickAt(window, client);
@@ -383,8 +401,8 @@ void DragTitleBar(HWND window, int dx, int dy) {
     SendInputs({MouseInput(MOUSEEVENTF_LEFTUP)});
     // Until the move loop has seen the release: a message the window gets
     // before that is handled inside the loop, where Wine drops WM_QUIT.
-    Expect(PumpUntil([&] { return !(ThreadInfo(window).flags & GUI_INMOVESIZE); }, 3000), "the drag did not end");
-    Expect(GetWindowRect(window, &frame) && frame.left > from.x - 100, "the window did not follow the drag");
+    Await([&] { return !(ThreadInfo(window).flags & GUI_INMOVESIZE); }, 3000, "the drag ended");
+    if (!GetWindowRect(window, &frame) || frame.left <= from.x - 100) StopTest("the window did not follow the drag");
 }
 
 void SetPointerShapeOf(HWND window, HCURSOR shape) {
@@ -408,7 +426,6 @@ HCURSOR PointerShapeAt(HWND target, POINT client) {
 
 MessageBoxSeen SeeMessageBox(RunningProgram& program, HWND window) {
     HWND box = program.WaitForMessageBox();
-    if (!box) return {};
     constexpr int kMessageTextId = 0xFFFF;  // the box's static text
     return {box, WindowText(box), WindowText(GetDlgItem(box, kMessageTextId)), GetWindow(box, GW_OWNER) == window,
             window && !IsWindowEnabled(window)};
@@ -418,12 +435,12 @@ void ClickBoxButton(HWND box, int button) {
     RECT r{};
     GetClientRect(GetDlgItem(box, button), &r);
     ClickAt(GetDlgItem(box, button), Centre(r));
-    Expect(PumpUntil([&] { return !IsWindow(box); }, 5000), "the message box stayed open");
+    Await([&] { return !IsWindow(box); }, 5000, "the message box closed by its button");
 }
 
 std::wstring AnswerMessageBox(RunningProgram& program, int button) {
     MessageBoxSeen seen = SeeMessageBox(program);
-    if (seen.box) ClickBoxButton(seen.box, button);
+    ClickBoxButton(seen.box, button);
     return seen.caption;
 }
 
@@ -447,8 +464,8 @@ int InkHeight(HWND window, HWND control, int left, int edge) {
 
 bool IsChecked(HWND window, int id) {
     const int state = AskControl(window, id, BM_GETCHECK);
-    Expect(state == BST_CHECKED || state == BST_UNCHECKED,
-           "check box " + std::to_string(id) + " is neither ticked nor clear: " + std::to_string(state));
+    if (state != BST_CHECKED && state != BST_UNCHECKED)
+        ReportDriverFailure("check box " + std::to_string(id) + " is neither ticked nor clear: " + std::to_string(state));
     return state == BST_CHECKED;
 }
 

@@ -27,10 +27,23 @@ constexpr DWORD kAnswerTimeoutMs = 5000;
 // Defined by the driver's user: the tests fail the current test, the
 // benchmark stops and says why.
 void ReportDriverFailure(const std::string& what);
+// Reports `what` and goes no further: the test ends there (an exception that
+// the test's scope guards unwind), so no input is given to a window that a
+// wait did not find ready.
+[[noreturn]] void StopTest(const std::string& what);
+
+// Waits until `done` holds, at most `timeoutMs` (scaled); when it does not,
+// the test stops there, naming `what` as the state that was not reached.
+// Every wait that the next action depends on goes through here.
+template <typename Done>
+void Await(Done done, DWORD timeoutMs, const std::string& what) {
+    if (!PumpUntil(done, timeoutMs))
+        StopTest("not reached within " + std::to_string(Scaled(timeoutMs)) + " ms: " + what);
+}
 
 // Sends `message` to a window of the program, waiting at most
-// kAnswerTimeoutMs; when no answer comes it reports the message's name and
-// `step` as a failure, and the result is -1.
+// kAnswerTimeoutMs; when no answer comes the test stops, naming the message
+// and `step`.
 LRESULT Ask(HWND target, UINT message, WPARAM wParam, LPARAM lParam, const std::string& step);
 
 // Why a test must not start: an instance of the program already running in
@@ -53,7 +66,8 @@ public:
     // The settings window of this process, waiting for it up to `timeoutMs`;
     // throws, which ends the test as a failure, when none comes.
     HWND WaitForWindow(DWORD timeoutMs = 15000, HWND other = nullptr);
-    // A message box ("#32770") of this process, waiting up to `timeoutMs`.
+    // A message box ("#32770") of this process, waiting up to `timeoutMs`;
+    // stops the test when none comes.
     HWND WaitForMessageBox(DWORD timeoutMs = 10000);
     // Exit code, or STILL_ACTIVE when the process did not end in time.
     DWORD WaitForExit(DWORD timeoutMs = 15000);
@@ -68,7 +82,8 @@ private:
     DWORD processId_ = 0;
 };
 
-// A message box of `program` as the user meets it, waited for: its caption
+// A message box of `program` as the user meets it, waited for (the test
+// stops when none comes): its caption
 // and text, whether `window` owns it and waits, disabled, behind it.
 // (Wine gives a box the same styles whatever its reading flags, so its
 // reading direction cannot be seen here.)
@@ -80,7 +95,7 @@ struct MessageBoxSeen {
 MessageBoxSeen SeeMessageBox(RunningProgram& program, HWND window = nullptr);
 // Clicks `button` of `box` and waits for the box to close.
 void ClickBoxButton(HWND box, int button);
-// Clicks `button` of the next box; returns its caption, empty when none came.
+// Clicks `button` of the next box; returns its caption.
 std::wstring AnswerMessageBox(RunningProgram& program, int button = IDOK);
 // What the thread of `window` has: its active window (hwndActive), the
 // control with the keyboard focus (hwndFocus), the mouse capture.
@@ -121,7 +136,9 @@ std::string RectText(const RECT& r);  // "left,top,right,bottom"
 SIZE OuterSize(HWND window);
 
 // Real input, as a user gives it: SendInput, with the window that takes it
-// brought to the front first.
+// brought to the front first. Each stops the test when what it waits for
+// (the window in front, the pointer at rest, a list dropped down or closed,
+// a page selected, a box changed) does not come.
 void ClickAt(HWND target, POINT client);  // a left click at a point of `target`'s client area
 // A click on control `id`: a check box on its square (waiting until its
 // check changes), any other control at its centre.
