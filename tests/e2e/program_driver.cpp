@@ -122,6 +122,12 @@ HWND RunningProgram::WaitForWindow(DWORD timeoutMs, HWND other) {
     if (!window)
         throw std::runtime_error("no settings window of the program within " +
                                  std::to_string(Scaled(timeoutMs) / 1000) + " s");
+    // A window shows before its first frame is painted, which on a busy
+    // machine can take seconds (Direct2D's first target): input given
+    // before then would wait in the queue past the next bound.
+    if (WaitForInputIdle(process_, Scaled(timeoutMs)) != 0)
+        StopTest("the program did not wait for input within " + std::to_string(Scaled(timeoutMs) / 1000) +
+                 " s of showing its window");
     return window;
 }
 
@@ -310,6 +316,7 @@ void WaitForListToClose(HWND list) {
 void ClickAt(HWND target, POINT client) {
     if (!IsWindowVisible(target)) StopTest("a click on a window the user cannot see");
     BringToFront(target);
+    Ask(target, WM_NULL, 0, 0, "before a click: the window's thread is at its message loop");
     ClientToScreen(target, &client);
     MovePointer(client);
     SendInputs({MouseInput(MOUSEEVENTF_LEFTDOWN), MouseInput(MOUSEEVENTF_LEFTUP)});
@@ -331,7 +338,7 @@ void Click(HWND window, int id) {
 }
 
 void PressKey(HWND window, WORD key, WORD modifier) {
-    if (window) BringToFront(window);
+    if (window) BringToFront(window), Ask(window, WM_NULL, 0, 0, "before a key: the window's thread is at its message loop");
     std::vector<INPUT> inputs = {KeyInput(key, false), KeyInput(key, true)};
     if (modifier) inputs.insert(inputs.begin(), KeyInput(modifier, false)), inputs.push_back(KeyInput(modifier, true));
     SendInputs(inputs);
