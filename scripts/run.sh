@@ -3,9 +3,9 @@
 #   bash scripts/run.sh
 # With an X display the window opens there. Without one, the program runs
 # under a private Xvfb, a screenshot of a fresh start in English, Japanese
-# and Arabic, one of every other page in English and one of a fresh start in
-# English at 150 and at 250 % are saved in build/screenshots, and the
-# program is closed.
+# and Arabic, one of every other page in English, one of a fresh start in
+# English at 150 and at 250 %, and one in a high-contrast theme are saved in
+# build/screenshots, and the program is closed.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -14,13 +14,14 @@ cmake --preset x86-release >/dev/null
 cmake --build --preset x86-release
 
 if reason=$(bash scripts/can-run-win32.sh); then
-  arch=win32; exe=build/x86-release/src/SlatewashSettings.exe
+  arch=win32; preset=x86-release
 else
   echo "run: not the 32-bit build ($reason); starting the 64-bit build of the same sources"
   cmake --preset x64-test >/dev/null
   cmake --build --preset x64-test --target SlatewashSettings
-  arch=win64; exe=build/x64-test/src/SlatewashSettings.exe
+  arch=win64; preset=x64-test
 fi
+exe=build/$preset/src/SlatewashSettings.exe
 
 export WINEPREFIX="$PWD/build/wineprefix-run"
 export SLATEWASH_VIRTUAL_DESKTOP=0  # a real display gets real windows
@@ -39,7 +40,10 @@ source scripts/xvfb.sh
 start_private_display
 out=build/screenshots
 mkdir -p "$out"
-winexe=$(WINEDEBUG=-all WINEPREFIX="$WINEPREFIX" WINELOADER=/usr/lib/wine/wine64 /usr/lib/wine/wine64 winepath -w "$PWD/$exe" 2>/dev/null || echo "$exe")
+windows_path() {
+  WINEDEBUG=-all WINEPREFIX="$WINEPREFIX" WINELOADER=/usr/lib/wine/wine64 /usr/lib/wine/wine64 winepath -w "$PWD/$1" 2>/dev/null || echo "$1"
+}
+winexe=$(windows_path "$exe")
 # Starts the program afresh in a virtual desktop of size $1 with LC_ALL $2,
 # waits for its first frame and saves the desktop as $3.
 start_and_shoot() {
@@ -77,6 +81,28 @@ shoot_scaled() {  # dpi percent screen desktop
   rm -rf "$copy"
 }
 
+# The English window in a high-contrast theme, in a session of its own whose
+# system colours are a dark scheme. Wine reports no theme, so the test build
+# is told to paint as in one (SLATEWASH_HIGH_CONTRAST).
+shoot_high_contrast() {
+  local copy colour
+  cmake --build --preset "$preset" --target program_with_faults >/dev/null
+  copy=$(mktemp -d)
+  bash scripts/copy-prefix.sh "$WINEPREFIX" "$copy/prefix"
+  (
+    export WINEPREFIX="$copy/prefix" SLATEWASH_HIGH_CONTRAST=1
+    for colour in "Window=0 0 0" "WindowText=255 255 255" "Hilight=26 235 255" "HilightText=0 0 0" \
+                  "ButtonFace=0 0 0" "ButtonText=255 255 255"; do
+      scripts/wine-run.sh "$arch" reg add 'HKCU\Control Panel\Colors' /v "${colour%%=*}" /d "${colour#*=}" /f \
+        >/dev/null 2>&1
+    done
+    winexe=$(windows_path "build/$preset/tests/e2e-faults/SlatewashSettings.exe")
+    trap stop_program EXIT
+    start_and_shoot 1300x760 en_US.UTF-8 "$out/start-en-high-contrast.png"
+  )
+  rm -rf "$copy"
+}
+
 for entry in en_US.UTF-8:en ja_JP.UTF-8:ja ar_SA.UTF-8:ar; do
   locale=${entry%%:*}; lang=${entry##*:}
   if [ "$lang" = ar ]; then use_font "DejaVu Sans"; else use_font "Noto Sans CJK JP"; fi
@@ -94,6 +120,7 @@ for entry in en_US.UTF-8:en ja_JP.UTF-8:ja ar_SA.UTF-8:ar; do
   if [ "$lang" = en ]; then
     shoot_scaled 144 150 1920x1080 1100x1100
     shoot_scaled 240 250 3840x2160 1800x1800
+    shoot_high_contrast
   fi
 done
-echo "run: no display here; screenshots are in $out: start-en.png, start-ja.png, start-ar.png (a fresh start), page1-en.png to page4-en.png, and start-en-150.png and start-en-250.png (a fresh start at 150 and 250 %)"
+echo "run: no display here; screenshots are in $out: start-en.png, start-ja.png, start-ar.png (a fresh start), page1-en.png to page4-en.png, start-en-150.png and start-en-250.png (a fresh start at 150 and 250 %), and start-en-high-contrast.png"

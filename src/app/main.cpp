@@ -28,6 +28,13 @@ LRESULT CALLBACK RefuseSettingsWindow(int code, WPARAM wParam, LPARAM lParam) {
     return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
+// SLATEWASH_HIGH_CONTRAST=1 paints as a high-contrast theme asks, which
+// Wine never reports.
+void ReadHighContrastOverride() {
+    wchar_t value[4] = {};
+    highContrastForTests = GetEnvironmentVariableW(L"SLATEWASH_HIGH_CONTRAST", value, 4) == 1 && value[0] == L'1';
+}
+
 void InstallWindowRefusal() {
     wchar_t value[16] = {};
     if (!GetEnvironmentVariableW(L"SLATEWASH_REFUSE_WINDOW", value, 16)) return;
@@ -69,9 +76,13 @@ void RegisterWindowClass() {
     RegisterClassW(&windowClass);
 }
 
+// The settings window takes its keys as a dialog does, through Windows' own
+// dialog handling: Tab and Shift+Tab, the arrows, Enter (DM_GETDEFID) and
+// Escape (IDCANCEL).
 void RunMessageLoop() {
     MSG message;
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+        if (mainWindow && IsDialogMessageW(mainWindow, &message)) continue;
         TranslateMessage(&message);
         DispatchMessageW(&message);
     }
@@ -115,6 +126,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     MarkPhase("class registered");
 #ifdef SLATEWASH_FAULT_INJECTION
     InstallWindowRefusal();
+    ReadHighContrastOverride();
 #endif
     CreateSettingsWindow();
     MarkPhase("window ready");

@@ -47,6 +47,12 @@ constexpr wchar_t CopyrightLabel[] = L"CopyrightLabel";
 constexpr wchar_t Save[] = L"Save";
 constexpr wchar_t Cancel[] = L"Cancel";
 constexpr wchar_t Help[] = L"Help";
+// A help button's name for screen readers: kOptionMarker is the option's own text.
+constexpr wchar_t HelpFor[] = L"HelpFor";
+constexpr wchar_t kOptionMarker[] = L"{option}";
+// Names of the page list and the hotkey's letter list, which no visible label names.
+constexpr wchar_t PageList[] = L"PageList";
+constexpr wchar_t HotkeyLetter[] = L"HotkeyLetter";
 constexpr wchar_t NoModifierWarning[] = L"NoModifierWarning";
 constexpr wchar_t SaveFailedWarning[] = L"SaveFailedWarning";
 // Holds kHotkeyMarker where the combination's name goes.
@@ -61,7 +67,7 @@ constexpr const wchar_t* kAll[] = {
     TabSpaces, CollapseSpaces, TrimSpaces, FullWidthSpaces, ZeroWidthSpaces, Nbsp, Katakana, Numbers,
     LatinLetters, Symbols, WidthNone, WidthFullToHalf, WidthHalfToFull, NormalizeNFKC, NFKCDescription,
     MarkdownLinks, HtmlTags, PlainTextOnly, ExcelValues, ExcelDescription, VersionLabel, CopyrightLabel, Save,
-    Cancel, Help, NoModifierWarning, SaveFailedWarning, HotkeyTakenWarning, HotkeyTakenCaption,
+    Cancel, Help, HelpFor, PageList, HotkeyLetter, NoModifierWarning, SaveFailedWarning, HotkeyTakenWarning, HotkeyTakenCaption,
 };
 
 }  // namespace TextKey

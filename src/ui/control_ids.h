@@ -47,4 +47,7 @@ constexpr int IDC_LATIN_LABEL = 2049;
 constexpr int IDC_SYMBOLS_LABEL = 2050;
 constexpr int IDC_WEBVIEW2_STATUS = 2051;
 constexpr int IDC_DOWNLOAD_WEBVIEW2 = 2052;
+// Labels without pixels: they name the list after them for screen readers.
+constexpr int IDC_NAVIGATION_LABEL = 2053;
+constexpr int IDC_HOTKEY_KEY_LABEL = 2054;
 

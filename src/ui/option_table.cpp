@@ -39,7 +39,7 @@ constexpr OptionRow kRows[] = {
     {IDC_HOTKEY_CTRL, 0, K::Modifier, false, {103, 115, 68, 24}, nullptr, L"Ctrl", L"Ctrl", &S::HotkeyCtrl},
     {IDC_HOTKEY_SHIFT, 0, K::Modifier, false, {171, 115, 68, 24}, nullptr, L"Shift", L"Shift", &S::HotkeyShift},
     {IDC_HOTKEY_WINDOWS, 0, K::Modifier, false, {239, 115, 92, 24}, nullptr, L"Windows", L"Windows", &S::HotkeyWindows},
-    {IDC_HOTKEY_KEY, 0, K::HotkeyLetter, false, {345, 113, 75, 250}, nullptr, nullptr, nullptr, nullptr, nullptr, 3002, {430, 114}, L"shortcut-key"},
+    {IDC_HOTKEY_KEY, 0, K::HotkeyLetter, false, {345, 113, 75, 250}, nullptr, nullptr, nullptr, nullptr, nullptr, 3002, {430, 114}, L"shortcut-key", IDC_HOTKEY_KEY_LABEL, T::HotkeyLetter, {345, 113, 0, 0}},
     Box(IDC_PLAY_SOUND, 0, T::PlaySound, &S::PlaySound, 3003, L"play-sound", L"貼り付けたときに音を鳴らす", L"Play a sound after paste"),
     Box(IDC_START_WITH_WINDOWS, 0, T::StartWithWindows, &S::StartWithWindows, 3004, L"start-with-windows", L"Windows起動時に開始する", L"Start with Windows"),
     Box(IDC_SHOW_STARTUP_NOTIFICATION, 0, T::ShowStartupNotification, &S::ShowStartupNotification, 3005, L"startup-notification", L"起動時の通知を表示する", L"Show startup notification"),

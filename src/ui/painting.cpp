@@ -11,15 +11,10 @@
 
 namespace {
 
-constexpr COLORREF kBackgroundColor = RGB(244, 247, 251);
-constexpr COLORREF kCardColor = RGB(255, 255, 255);
-
 constexpr D2D1_COLOR_F OpaqueColor(COLORREF color) {
     return {GetRValue(color) / 255.0f, GetGValue(color) / 255.0f, GetBValue(color) / 255.0f, 1.0f};
 }
 
-constexpr D2D1_COLOR_F kBackground = OpaqueColor(kBackgroundColor);
-constexpr D2D1_COLOR_F kCard = OpaqueColor(kCardColor);
 constexpr int kCardRadius = 12;
 constexpr int kFooterHeight = 70;  // Save and Cancel sit on the background
 constexpr int kHelpCardMinimumWidth = 850;
@@ -29,9 +24,10 @@ constexpr int kHelpCardMinimumWidth = 850;
 constexpr float kOneUnitPerPixelDpi = 96.0f;
 
 // What shows behind the text of static texts and check boxes, all of which
-// sit on a card.
+// sit on a card (outside high contrast).
 HBRUSH cardBrush = nullptr;
-// The cards' Direct2D brush: made with the render target, released with it.
+// The cards' Direct2D brush, coloured at each use: made with the render
+// target, released with it.
 ID2D1SolidColorBrush* cardFill = nullptr;
 
 using CreateFactoryFunction = HRESULT(WINAPI*)(D2D1_FACTORY_TYPE, REFIID, const D2D1_FACTORY_OPTIONS*, void**);
@@ -82,7 +78,8 @@ bool EnsureRenderTarget() {
         renderTarget = nullptr;
         return false;
     }
-    if (FAILED(renderTarget->CreateSolidColorBrush(&kCard, nullptr, &cardFill)) || !cardFill) {
+    const D2D1_COLOR_F card = OpaqueColor(ColourOf(Colour::Card));
+    if (FAILED(renderTarget->CreateSolidColorBrush(&card, nullptr, &cardFill)) || !cardFill) {
         cardFill = nullptr;
         ReleaseRenderTarget();
         return false;
@@ -90,12 +87,23 @@ bool EnsureRenderTarget() {
     return true;
 }
 
+// In high contrast a card is also outlined, one pixel inside its edge, as
+// the background and the card share the system's window colour.
 void FillCard(const RECT& rect) {
+    const float radius = static_cast<float>(ToPixels(kCardRadius));
     D2D1_ROUNDED_RECT card = {{static_cast<float>(rect.left), static_cast<float>(rect.top),
                                static_cast<float>(rect.right), static_cast<float>(rect.bottom)},
-                              static_cast<float>(ToPixels(kCardRadius)),
-                              static_cast<float>(ToPixels(kCardRadius))};
+                              radius, radius};
+    const D2D1_COLOR_F fill = OpaqueColor(ColourOf(Colour::Card));
+    cardFill->SetColor(&fill);
     renderTarget->FillRoundedRectangle(&card, cardFill);
+    if (!IsHighContrast()) return;
+    const D2D1_COLOR_F outline = OpaqueColor(ColourOf(Colour::CardOutline));
+    cardFill->SetColor(&outline);
+    D2D1_ROUNDED_RECT edge = {{card.rect.left + 0.5f, card.rect.top + 0.5f, card.rect.right - 0.5f,
+                               card.rect.bottom - 0.5f},
+                              radius, radius};
+    renderTarget->DrawRoundedRectangle(&edge, cardFill, 1.0f);
 }
 
 bool DrawFrame(HDC dc, const RECT& client) {
@@ -103,7 +111,8 @@ bool DrawFrame(HDC dc, const RECT& client) {
     RECT cards[3];
     int count = CardRects(client, cards);
     renderTarget->BeginDraw();
-    renderTarget->Clear(&kBackground);
+    const D2D1_COLOR_F background = OpaqueColor(ColourOf(Colour::Background));
+    renderTarget->Clear(&background);
     for (int i = 0; i < count; ++i) FillCard(cards[i]);
     if (renderTarget->EndDraw(nullptr, nullptr) == static_cast<HRESULT>(D2DERR_RECREATE_TARGET)) ReleaseRenderTarget();
     return true;
@@ -113,13 +122,14 @@ bool DrawFrame(HDC dc, const RECT& client) {
 // stack): better than the black client area a window without a background
 // brush would show.
 void DrawFrameWithGdi(HDC dc, const RECT& client) {
-    Scoped background(CreateSolidBrush(kBackgroundColor), DeleteObject);
+    Scoped background(CreateSolidBrush(ColourOf(Colour::Background)), DeleteObject);
     FillRect(dc, &client, static_cast<HBRUSH>(background.Get()));
     HGDIOBJ oldBrush = SelectObject(dc, CardBrush());
     // An outline in the card colour makes GDI cover the card's pixels from
-    // left and top up to, but not including, right and bottom, as Direct2D does.
+    // left and top up to, but not including, right and bottom, as Direct2D
+    // does; in high contrast it is the outline Direct2D draws.
     HGDIOBJ oldPen = SelectObject(dc, GetStockObject(DC_PEN));
-    COLORREF oldPenColor = SetDCPenColor(dc, kCardColor);
+    COLORREF oldPenColor = SetDCPenColor(dc, ColourOf(IsHighContrast() ? Colour::CardOutline : Colour::Card));
     RECT cards[3];
     int count = CardRects(client, cards);
     for (int i = 0; i < count; ++i)
@@ -163,7 +173,8 @@ void ReleaseRenderTarget() {
 }
 
 HBRUSH CardBrush() {
-    if (!cardBrush) cardBrush = CreateSolidBrush(kCardColor);
+    if (IsHighContrast()) return GetSysColorBrush(COLOR_WINDOW);
+    if (!cardBrush) cardBrush = CreateSolidBrush(ColourOf(Colour::Card));
     return cardBrush;
 }
 

@@ -42,6 +42,13 @@ void CreateSettingsWindow();
 HFONT ControlFont();
 LRESULT CALLBACK SettingsWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
+// The language list's choice (language_choice.cpp): reset for each new
+// window; its notifications; its own timer and posted message (true when
+// the message was one of them).
+void StartLanguageChoice(HWND window);
+bool OnLanguageListNotification(HWND window, int code);
+bool OnLanguageMessage(HWND window, UINT message, WPARAM wParam);
+
 void AddToPage(int page, HWND control);
 void ShowPage(int page);
 // The question-mark icon of the help buttons: exactly `icon` when it has
@@ -51,10 +58,29 @@ HICON IconOfSize(HICON icon, int size);
 void ReleaseHelpIcon();
 BOOL CALLBACK SetChildFont(HWND child, LPARAM font);
 
+// What each colour the window paints is for. Each has the window's own
+// value, and a system colour in a high-contrast theme (colours.cpp).
+enum class Colour {
+    Background,
+    Card,
+    CardOutline,
+    ControlText,
+    PageSelected,
+    PageNormal,
+    PageAccent,
+    PageTextSelected,
+    PageTextNormal,
+    Count
+};
+// A high-contrast theme is on (or a test build was told to act as if).
+bool IsHighContrast();
+COLORREF ColourOf(Colour colour);
+
 void PaintSettingsWindow(HWND window);
 void ResizeRenderTarget(UINT width, UINT height);
 void ReleaseRenderTarget();
-// The card colour as a GDI brush, made on first use and kept until teardown.
+// The card colour as a GDI brush: the system's in high contrast, else ours,
+// made on first use and kept until teardown.
 HBRUSH CardBrush();
 // Teardown: the render target, the Direct2D factory and the card brush.
 void ReleasePainting();

@@ -13,6 +13,7 @@
 #include "web/web.h"
 
 #include <algorithm>
+#include <iterator>
 
 namespace {
 
@@ -29,7 +30,6 @@ constexpr int kHelpButtonSize = 22;
 // Where each page's flowing rows start (pages 2 and 4 have none).
 constexpr int kFlowTop[kPageCount] = {155, 55, 0, 55, 0};
 constexpr wchar_t kSeparatorItem[] = L"────────";
-constexpr LRESULT kSeparatorData = -1;
 
 // The extended style of every window of the current construction:
 // WS_EX_RTLREADING for a right-to-left language, decided once per window.
@@ -84,14 +84,31 @@ void AddDescription(const Builder& b, int page, int id, const wchar_t* textKey, 
 HWND CreateCheckbox(const Builder& b, int id, const std::wstring& text, bool checked, Place pixels) {
     int glyphAllowance = GetSystemMetrics(SM_CXMENUCHECK) + ToPixels(kCheckTextGap);
     pixels.height = MeasureTextHeight(text, pixels.width - glyphAllowance, b.font, kMinimumRowHeight);
-    HWND box = CreateControl(b.parent, L"BUTTON", text, BS_MULTILINE | BS_AUTOCHECKBOX, pixels, id);
+    HWND box = CreateControl(b.parent, L"BUTTON", text, WS_TABSTOP | BS_MULTILINE | BS_AUTOCHECKBOX, pixels, id);
     SendMessageW(box, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
     return box;
 }
 
-HWND CreateHelpButton(HWND parent, int id, int top, POINT place) {
-    HWND button = CreateControl(parent, L"BUTTON", GetText(TextKey::Help), WS_TABSTOP | BS_ICON,
-                                At(top, {place.x, place.y, kHelpButtonSize, kHelpButtonSize}), id);
+// What a help button is about: its box's text, else its list's label (the
+// hotkey's letter list: the hotkey).
+const wchar_t* HelpSubjectKey(const OptionRow& row) {
+    if (row.textKey) return row.textKey;
+    return row.kind == OptionKind::HotkeyLetter ? TextKey::Hotkey : row.labelKey;
+}
+
+// Its window text, which BS_ICON does not draw, is its name for screen
+// readers: "Help: " and its option.
+std::wstring HelpButtonName(const OptionRow& row) {
+    std::wstring name = GetText(TextKey::HelpFor);
+    const size_t at = name.find(TextKey::kOptionMarker);
+    if (at != std::wstring::npos)
+        name.replace(at, std::size(TextKey::kOptionMarker) - 1, GetText(HelpSubjectKey(row)));
+    return name;
+}
+
+HWND CreateHelpButton(HWND parent, const OptionRow& row, int top) {
+    HWND button = CreateControl(parent, L"BUTTON", HelpButtonName(row), WS_TABSTOP | BS_ICON,
+                                At(top, {row.help.x, row.help.y, kHelpButtonSize, kHelpButtonSize}), row.helpId);
     SendMessageW(button, BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(helpIcon));
     return button;
 }
@@ -116,6 +133,7 @@ int FillLanguageCombo(HWND combo) {
         if (EqualsIgnoringAsciiCase(entry.code, currentSettings.Language)) selected = position;
         ++position;
     }
+    windowLanguageItem = selected;
     return selected;
 }
 
@@ -145,11 +163,11 @@ HWND CreateOptionControl(const Builder& b, const OptionRow& row, int top) {
     if (row.kind == OptionKind::Box)
         return CreateCheckbox(b, id, GetText(row.textKey), currentSettings.*row.flag, pixels);
     if (row.kind == OptionKind::Modifier) {
-        HWND box = CreateControl(b.parent, L"BUTTON", row.captionJa, BS_AUTOCHECKBOX, pixels, id);
+        HWND box = CreateControl(b.parent, L"BUTTON", row.captionJa, WS_TABSTOP | BS_AUTOCHECKBOX, pixels, id);
         SendMessageW(box, BM_SETCHECK, currentSettings.*row.flag ? BST_CHECKED : BST_UNCHECKED, 0);
         return box;
     }
-    HWND list = CreateControl(b.parent, L"COMBOBOX", L"", WS_VSCROLL | CBS_DROPDOWNLIST, pixels, id);
+    HWND list = CreateControl(b.parent, L"COMBOBOX", L"", WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, pixels, id);
     SendMessageW(list, CB_SETCURSEL, FillList(list, row), 0);
     return list;
 }
@@ -164,7 +182,7 @@ int AddOptionRows(const Builder& b, int page) {
         if (row.labelId) AddStatic(b, page, row.labelId, GetText(row.labelKey), At(top, row.label));
         HWND control = CreateOptionControl(b, row, top);
         AddToPage(page, control);
-        if (row.helpId) AddToPage(page, CreateHelpButton(b.parent, row.helpId, top, row.help));
+        if (row.helpId) AddToPage(page, CreateHelpButton(b.parent, row, top));
         if (!row.flows) continue;
         RECT rect{};
         GetWindowRect(control, &rect);
@@ -182,7 +200,7 @@ void BuildGeneralPage(const Builder& b, const std::wstring& runtimeVersion) {
     status += runtimeVersion.empty() ? GetText(TextKey::WebView2NotInstalled)
                                      : GetText(TextKey::WebView2Installed) + L" (" + runtimeVersion + L")";
     AddStatic(b, page, IDC_WEBVIEW2_STATUS, status, At(y, {35, 12, 430, 24}));
-    AddToPage(page, CreateControl(b.parent, L"BUTTON", GetText(TextKey::DownloadWebView2), BS_FLAT,
+    AddToPage(page, CreateControl(b.parent, L"BUTTON", GetText(TextKey::DownloadWebView2), WS_TABSTOP | BS_FLAT,
                                   At(y, {35, 42, 430, 30}), IDC_DOWNLOAD_WEBVIEW2));
 }
 
@@ -202,12 +220,15 @@ void BuildVersionPage(const Builder& b) {
     constexpr int page = 4;
     AddStatic(b, page, IDC_PRODUCT_NAME, kProductName, At(0, {35, 60, 430, 30}));
     AddStatic(b, page, IDC_VERSION, GetText(TextKey::VersionLabel) + L": " + kVersionText, At(0, {35, 105, 430, 24}));
-    AddToPage(page, CreateControl(b.parent, L"BUTTON", web::kMakerSiteUrl, BS_FLAT, At(0, {35, 180, 430, 30}),
+    AddToPage(page, CreateControl(b.parent, L"BUTTON", web::kMakerSiteUrl, WS_TABSTOP | BS_FLAT, At(0, {35, 180, 430, 30}),
                                   IDC_WEBSITE));
     AddStatic(b, page, IDC_COPYRIGHT, GetText(TextKey::CopyrightLabel), At(0, {35, 225, 430, 24}));
 }
 
+// Its name for screen readers comes from the label just before it, which
+// takes no pixels.
 void CreateNavigationList(const Builder& b) {
+    CreateControl(b.parent, L"STATIC", GetText(TextKey::PageList), 0, {0, 0, 0, 0}, IDC_NAVIGATION_LABEL);
     HWND list = CreateControl(b.parent, L"LISTBOX", L"",
                               WS_TABSTOP | LBS_NOINTEGRALHEIGHT | LBS_HASSTRINGS | LBS_OWNERDRAWFIXED | LBS_NOTIFY,
                               At(0, {20, 20, 140, 550}), IDC_NAVIGATION);
@@ -372,16 +393,20 @@ void CreateSettingsWindow() {
     BuildOtherPage(builder);
     BuildVersionPage(builder);
     controlVisibility = WS_VISIBLE;
-    CreateControl(builder.parent, L"BUTTON", GetText(TextKey::Save), BS_DEFPUSHBUTTON, At(0, {470, 595, 90, 30}),
-                  IDC_SAVE);
-    CreateControl(builder.parent, L"BUTTON", GetText(TextKey::Cancel), BS_PUSHBUTTON, At(0, {570, 595, 90, 30}),
-                  IDC_CANCEL);
+    CreateControl(builder.parent, L"BUTTON", GetText(TextKey::Save), WS_TABSTOP | BS_DEFPUSHBUTTON,
+                  At(0, {470, 595, 90, 30}), IDC_SAVE);
+    CreateControl(builder.parent, L"BUTTON", GetText(TextKey::Cancel), WS_TABSTOP | BS_PUSHBUTTON,
+                  At(0, {570, 595, 90, 30}), IDC_CANCEL);
     MarkPhase("controls created");
 
     EnumChildWindows(mainWindow, SetChildFont, reinterpret_cast<LPARAM>(font));
     MarkPhase("fonts set");
     ShowPage(0);
     MarkPhase("page shown");
+    // The keys start on the page list; the focus shows once the keyboard is used.
+    focusedControl = nullptr;
+    StartLanguageChoice(mainWindow);
+    SendMessageW(mainWindow, WM_CHANGEUISTATE, MAKEWPARAM(UIS_SET, UISF_HIDEFOCUS | UISF_HIDEACCEL), 0);
     ShowWindow(mainWindow, SW_SHOW);
     UpdateWindow(mainWindow);
     MarkPhase("shown and painted");

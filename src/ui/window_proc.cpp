@@ -16,16 +16,6 @@
 
 namespace {
 
-// Posted to ourselves so that the window holding the language combo is not
-// destroyed from inside the combo's own notification.
-constexpr UINT kRebuildMessage = WM_APP + 1;
-
-constexpr COLORREF kNavigationSelected = RGB(37, 99, 235);
-constexpr COLORREF kNavigationNormal = RGB(255, 255, 255);
-constexpr COLORREF kNavigationAccent = RGB(29, 78, 216);
-constexpr COLORREF kNavigationTextSelected = RGB(255, 255, 255);
-constexpr COLORREF kNavigationTextNormal = RGB(51, 65, 85);
-constexpr COLORREF kControlText = RGB(30, 41, 59);
 constexpr int kAccentBarWidth = 4;
 
 void FillSolid(HDC dc, const RECT& rect, COLORREF color) {
@@ -45,18 +35,30 @@ std::wstring NavigationItemText(HWND window, UINT item) {
     return std::wstring(buffer.data());
 }
 
+// Whether the focus is shown: only once the keyboard has been used in the
+// window (Windows' keyboard cues, WM_UPDATEUISTATE).
+bool FocusShown(HWND control) {
+    return !(SendMessageW(control, WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS);
+}
+
 void DrawNavigationItem(HWND window, const DRAWITEMSTRUCT& item) {
     if (item.itemID == static_cast<UINT>(-1)) return;
     bool selected = (item.itemState & ODS_SELECTED) != 0;
-    FillSolid(item.hDC, item.rcItem, selected ? kNavigationSelected : kNavigationNormal);
+    FillSolid(item.hDC, item.rcItem, ColourOf(selected ? Colour::PageSelected : Colour::PageNormal));
     if (selected) {
         RECT bar = item.rcItem;
         bar.right = bar.left + ToPixels(kAccentBarWidth);
-        FillSolid(item.hDC, bar, kNavigationAccent);
+        FillSolid(item.hDC, bar, ColourOf(Colour::PageAccent));
+    }
+    if ((item.itemState & ODS_FOCUS) && !(item.itemState & ODS_NOFOCUSRECT) && FocusShown(item.hwndItem)) {
+        RECT focus = item.rcItem;
+        InflateRect(&focus, -ToPixels(2), -ToPixels(2));
+        focus.left += ToPixels(kAccentBarWidth);
+        DrawFocusRect(item.hDC, &focus);
     }
     std::wstring text = NavigationItemText(window, item.itemID);
     SetBkMode(item.hDC, TRANSPARENT);
-    SetTextColor(item.hDC, selected ? kNavigationTextSelected : kNavigationTextNormal);
+    SetTextColor(item.hDC, ColourOf(selected ? Colour::PageTextSelected : Colour::PageTextNormal));
     RECT textRect = item.rcItem;
     textRect.left += ToPixels(12);
     textRect.top += ToPixels(5);
@@ -158,27 +160,19 @@ void OnCancel(HWND window) {
     CloseAndQuit(window);
 }
 
-void OnLanguageChanged(HWND window) {
-    HWND combo = GetDlgItem(window, IDC_LANGUAGE);
-    LRESULT position = SendMessageW(combo, CB_GETCURSEL, 0, 0);
-    LRESULT data = SendMessageW(combo, CB_GETITEMDATA, position, 0);
-    if (data == -1) {
-        SendMessageW(combo, CB_SETCURSEL, 0, 0);
-        return;
-    }
-    PostMessageW(window, kRebuildMessage, 0, 0);
-}
-
 // Once the old window is gone, a rebuild that leaves no window (creation
 // refused, or an exception on the way) must end the process: nothing else
 // would, and a process without a window would keep the single-instance
 // mutex, so every later start would hand over to nothing.
+// The new window goes on where the old one was left: its focus on the
+// language list, its focus shown when the keyboard had shown it.
 void OnRebuild(HWND window) {
     MarkPhase("rebuild requested");
     ReadControlsIntoSettings(window);
     MarkPhase("controls read back");
     LoadLocaleStrings();
     MarkPhase("texts read");
+    const bool focusShown = FocusShown(window);
     DestroyWindow(window);
     MarkPhase("old window destroyed");
     Scoped quitWithoutWindow(0, [](int) {
@@ -186,6 +180,10 @@ void OnRebuild(HWND window) {
     });
     CreateSettingsWindow();
     MarkPhase("window ready");
+    if (!mainWindow) return;
+    if (focusShown) SendMessageW(mainWindow, WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
+    focusedControl = GetDlgItem(mainWindow, IDC_LANGUAGE);
+    if (GetActiveWindow() == mainWindow) SetFocus(focusedControl);
 }
 
 void OnHelpButton(const wchar_t* topic) {
@@ -202,15 +200,15 @@ bool OnCommand(HWND window, int id, int code) {
     case IDC_WEBSITE: web::OpenInBrowser(window, web::kMakerSiteUrl); return true;
     case IDC_DOWNLOAD_WEBVIEW2: web::OpenInBrowser(window, web::kWebView2DownloadUrl); return true;
     case IDC_SAVE: OnSave(window); return true;
-    case IDC_CANCEL: OnCancel(window); return true;
+    case IDC_CANCEL:
+    case IDCANCEL:  // Escape, from the dialog handling of the message loop
+        OnCancel(window);
+        return true;
     case IDC_NAVIGATION:
         if (code != LBN_SELCHANGE) return false;
         ShowPage(static_cast<int>(SendDlgItemMessageW(window, IDC_NAVIGATION, LB_GETCURSEL, 0, 0)));
         return true;
-    case IDC_LANGUAGE:
-        if (code != CBN_SELCHANGE) return false;
-        OnLanguageChanged(window);
-        return true;
+    case IDC_LANGUAGE: return OnLanguageListNotification(window, code);
     default: return false;
     }
 }
@@ -226,14 +224,43 @@ void OnDestroy() {
 }
 
 LRESULT OnControlColor(HDC dc) {
-    SetTextColor(dc, kControlText);
+    SetTextColor(dc, ColourOf(Colour::ControlText));
     SetBkMode(dc, TRANSPARENT);
     // The card's own colour rather than a hollow brush: a control that fills
     // its background then shows the card, whatever was on screen before.
     return reinterpret_cast<LRESULT>(CardBrush());
 }
 
+// Enter presses a focused push button, and Save from anywhere else.
+LRESULT OnGetDefaultId(HWND window) {
+    HWND focus = GetFocus();
+    const bool pushButton = focus && IsChild(window, focus) &&
+                            (SendMessageW(focus, WM_GETDLGCODE, 0, 0) & (DLGC_DEFPUSHBUTTON | DLGC_UNDEFPUSHBUTTON));
+    return MAKELRESULT(pushButton ? GetDlgCtrlID(focus) : IDC_SAVE, DC_HASDEFID);
+}
+
+// Leaving the window keeps the control with the keys; coming back gives
+// them to it again (to the page list in a new window).
+void OnActivate(HWND window, WPARAM wParam) {
+    if (LOWORD(wParam) == WA_INACTIVE) {
+        HWND focus = GetFocus();
+        if (focus && IsChild(window, focus)) focusedControl = focus;
+        return;
+    }
+    if (HIWORD(wParam)) return;  // minimised
+    if (!focusedControl || !IsWindow(focusedControl) || !IsWindowVisible(focusedControl))
+        focusedControl = GetDlgItem(window, IDC_NAVIGATION);
+    SetFocus(focusedControl);
+}
+
+// A theme or colour change: every pixel is painted again in the colours of now.
+void OnColoursChanged(HWND window) {
+    ReleaseRenderTarget();
+    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+}
+
 LRESULT HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (OnLanguageMessage(window, message, wParam)) return 0;
     switch (message) {
     case WM_ERASEBKGND: return 1;
     case WM_PAINT: PaintSettingsWindow(window); return 0;
@@ -252,6 +279,16 @@ LRESULT HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
         if (OnCommand(window, LOWORD(wParam), HIWORD(wParam))) return 0;
         break;
     case kRebuildMessage: OnRebuild(window); return 0;
+    case DM_GETDEFID: return OnGetDefaultId(window);
+    case WM_ACTIVATE: OnActivate(window, wParam); return 0;
+    case WM_SETFOCUS: OnActivate(window, WA_ACTIVE); return 0;  // the keys go on to the control that had them
+    case WM_UPDATEUISTATE:
+        // The page list draws its own focus rectangle, and so must learn of it.
+        DefWindowProcW(window, message, wParam, lParam);
+        InvalidateRect(GetDlgItem(window, IDC_NAVIGATION), nullptr, FALSE);
+        return 0;
+    case WM_SYSCOLORCHANGE:
+    case WM_SETTINGCHANGE: OnColoursChanged(window); break;
     case WM_CLOSE: OnCancel(window); return 0;
     case WM_DESTROY: OnDestroy(); return 0;
     }

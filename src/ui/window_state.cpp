@@ -12,3 +12,6 @@ ID2D1Factory* d2dFactory = nullptr;
 ID2D1DCRenderTarget* renderTarget = nullptr;
 std::unique_ptr<web::PageView> helpView;
 std::array<std::vector<HWND>, kPageCount> pageControls;
+HWND focusedControl = nullptr;
+int windowLanguageItem = 0;
+bool highContrastForTests = false;

@@ -28,3 +28,13 @@ extern ID2D1Factory* d2dFactory;           // created on the first paint, kept u
 extern ID2D1DCRenderTarget* renderTarget;  // per window, created on its first paint
 extern std::unique_ptr<web::PageView> helpView;
 extern std::array<std::vector<HWND>, kPageCount> pageControls;
+extern HWND focusedControl;     // per window: the control with the keys when it was last active
+extern int windowLanguageItem;  // per window: the language list's item of the window's own language
+extern bool highContrastForTests;  // set only by a test build, where Wine never reports high contrast
+
+// The item data of the language list's separator row.
+constexpr LRESULT kSeparatorData = -1;
+
+// Posted to the window to build it anew in the language chosen in its list,
+// once the list's own notification is over.
+constexpr UINT kRebuildMessage = WM_APP + 1;

@@ -22,10 +22,11 @@ namespace {
 
 const std::string kDefaultFile = ComposeSettingsText(Settings{}, WideToUtf8);
 
-// The window a user types into: in front, active, the keys going to it.
+// The window a user types into: in front, active, the keys going to one of
+// its controls.
 void ExpectWindowTakesTheKeyboard(HWND window) {
     EXPECT_TRUE(PumpUntil([&] { return GetForegroundWindow() == window; }, 3000)) << "in front";
-    EXPECT_TRUE(PumpUntil([&] { return ThreadInfo(window).hwndFocus == window; }, 3000)) << "keys go to the window";
+    EXPECT_TRUE(PumpUntil([&] { return IsChild(window, ThreadInfo(window).hwndFocus); }, 3000)) << "keys go to a control";
     EXPECT_EQ(ThreadInfo(window).hwndActive, window);
 }
 
@@ -411,16 +412,13 @@ TEST_F(ProgramTest, ATakenHotkeyIsCaughtOnSaveAndATriedOneIsReleased) {
 }
 
 // The keys go to the control the user clicked: Space toggles the focused
-// box, the arrow keys move through the pages and back to the first; Tab
-// moves the focus nowhere and Enter presses no Save (no dialog keys).
+// box, the arrow keys move through the pages and back to the first.
 void ExpectKeysReachTheClickedControlOnly(HWND window) {
     for (bool ticked : {false, true}) {
         PressKey(window, VK_SPACE);
         Await([&] { return BoxShows(window, IDC_PLAY_SOUND, ticked); }, 3000,
               std::string("the focused box ") + (ticked ? "ticked" : "cleared") + " by Space");
     }
-    for (WORD key : {VK_TAB, VK_RETURN}) PressKey(window, key);
-    EXPECT_FALSE(PumpUntil([&] { return ThreadInfo(window).hwndFocus != Control(window, IDC_PLAY_SOUND); }, 300));
     SelectPage(window, 0);
     const std::pair<WORD, int> steps[] = {{VK_DOWN, 1}, {VK_DOWN, 2}, {VK_UP, 1}, {VK_UP, 0}, {VK_UP, 0}};
     const int shown[] = {IDC_LANGUAGE, IDC_TAB_SPACES, IDC_KATAKANA_WIDTH};  // a control of each page
@@ -886,8 +884,8 @@ std::string ControlProblem(HWND window, HWND control) {
     RECT card = {Px(175), Px(10), Px(665), bottom};
     if (id == IDC_NAVIGATION) card = {Px(15), Px(10), Px(165), bottom};
     if (id == IDC_SAVE || id == IDC_CANCEL) card = {0, bottom, client.right, client.bottom};
-    if (!wcscmp(name, L"FakeWebView2")) return {};
     RECT r = ClientRectOf(control, window), both{};
+    if (!wcscmp(name, L"FakeWebView2") || IsRectEmpty(&r)) return {};  // a label that only names its list
     UnionRect(&both, &card, &r);
     if (!EqualRect(&both, &card)) return "control " + std::to_string(id) + " at " + RectText(r) + " leaves " + RectText(card);
     const LONG type = GetWindowLongW(control, GWL_STYLE) & BS_TYPEMASK;

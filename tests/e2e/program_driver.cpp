@@ -344,6 +344,16 @@ void PressKey(HWND window, WORD key, WORD modifier) {
     SendInputs(inputs);
 }
 
+void TurnWheel(HWND control, int notches) {
+    RECT r{};
+    GetClientRect(control, &r);
+    POINT centre = Centre(r);
+    ClientToScreen(control, &centre);
+    BringToFront(control);
+    MovePointer(centre);
+    SendInputs({MouseInput(MOUSEEVENTF_WHEEL, static_cast<DWORD>(notches * WHEEL_DELTA))});
+}
+
 void SelectComboItem(HWND window, int id, int item) {
     HWND list = DropDown(window, id);
     // Scrolled with the wheel until the item shows, as a user would.

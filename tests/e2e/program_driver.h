@@ -145,6 +145,8 @@ void ClickAt(HWND target, POINT client);  // a left click at a point of `target`
 void Click(HWND window, int id);
 // A key pressed, with `modifier` held, in `window` (null: whatever is in front).
 void PressKey(HWND window, WORD key, WORD modifier = 0);
+// The mouse wheel turned `notches` (down when negative) over `control`.
+void TurnWheel(HWND control, int notches);
 void SelectComboItem(HWND window, int id, int item);  // dropped down, scrolled to the item and clicked
 void TypeComboItem(HWND window, int id, wchar_t letter);  // dropped down, a letter typed, then Enter
 void SelectPage(HWND window, int page);  // its item of the page list clicked

@@ -220,7 +220,7 @@ TEST_F(RobustnessTest, EveryTextIsItsOwnKeysAndMayBeLong) {
     int ink = 0;
     EXPECT_TRUE(PumpUntil([&] { return (ink = InkHeight(window, Control(window, IDC_PLAY_SOUND), 20, 0)) > 24 && ink < 48; },
                           5000)) << ink;
-    for (int id = 3001; id <= 3023; ++id) EXPECT_EQ(WindowText(Control(window, id)), text(L"Help")) << id;
+    for (int id = 3001; id <= 3023; ++id) EXPECT_EQ(WindowText(Control(window, id)), text(L"HelpFor")) << id;
     EXPECT_EQ(WindowText(Control(window, IDC_WEBVIEW2_STATUS)), text(L"WebView2Status") + L": " + text(L"WebView2NotInstalled"));
     EXPECT_EQ(WindowText(Control(window, IDC_VERSION)), text(L"VersionLabel") + L": v0.0.19");
     // The items of the lists: pages, the language list's first entry, the widths.
