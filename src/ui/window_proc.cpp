@@ -35,8 +35,9 @@ std::wstring NavigationItemText(HWND window, UINT item) {
     return std::wstring(buffer.data());
 }
 
-// Whether the focus is shown: only once the keyboard has been used in the
-// window (Windows' keyboard cues, WM_UPDATEUISTATE).
+// Whether the focus is shown: on Windows only once the keyboard has been
+// used in the window, or always when the user asks for keyboard cues
+// (WM_UPDATEUISTATE).
 bool FocusShown(HWND control) {
     return !(SendMessageW(control, WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS);
 }
@@ -287,8 +288,10 @@ LRESULT HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
         DefWindowProcW(window, message, wParam, lParam);
         InvalidateRect(GetDlgItem(window, IDC_NAVIGATION), nullptr, FALSE);
         return 0;
-    case WM_SYSCOLORCHANGE:
-    case WM_SETTINGCHANGE: OnColoursChanged(window); break;
+    case WM_SYSCOLORCHANGE: OnColoursChanged(window); break;
+    case WM_SETTINGCHANGE:
+        if (wParam == SPI_SETHIGHCONTRAST) OnColoursChanged(window);
+        break;
     case WM_CLOSE: OnCancel(window); return 0;
     case WM_DESTROY: OnDestroy(); return 0;
     }

@@ -126,6 +126,30 @@ TEST_F(KeyboardTest, TabGoesRoundThePageInReadingOrder) {
     EXPECT_EQ(program.Close(window), 0u);
 }
 
+// How many pixels of the dotted line a focus rectangle draws 2 pixels inside
+// page item `item` differ from the item's own colour.
+int FocusDots(HWND window, int item, COLORREF itemColour) {
+    ScreenImage screen(window);
+    const int y = 20 + 54 * item + 2;
+    int dots = 0;
+    for (int x = 30; x < 150; ++x) dots += screen.At(x, y) != itemColour;
+    return dots;
+}
+
+// The page list's focused item shows Windows' focus rectangle, and it moves
+// with the arrow keys. (Windows hides it until the keyboard is first used;
+// Wine keeps no such state and always shows it.)
+TEST_F(KeyboardTest, ThePageListShowsWhereTheFocusIs) {
+    constexpr COLORREF selected = RGB(37, 99, 235), white = RGB(255, 255, 255);
+    RunningProgram program(narrow_, appData_.Path());
+    HWND window = program.WaitForWindow();
+    Await([&] { return Focus(window) == Control(window, IDC_NAVIGATION); }, 3000, "the page list at start");
+    PressKey(window, VK_DOWN);
+    EXPECT_TRUE(PumpUntil([&] { return FocusDots(window, 1, selected) > 20 && FocusDots(window, 0, white) == 0; }, 3000))
+        << "the focused item's dotted rectangle: " << FocusDots(window, 1, selected);
+    EXPECT_EQ(program.Close(window), 0u);
+}
+
 // Enter presses a focused help button (its topic opens, the window stays)
 // and Save from a box; Escape in an open list only closes it.
 TEST_F(KeyboardTest, EnterAndEscapeAsInADialog) {
