@@ -224,6 +224,11 @@ SIZE OuterSize(HWND window) {
 
 namespace {
 
+// How long the program may take to show what an input does (a window in
+// front, a list dropped down or closed, a box changed, a page selected):
+// seconds on a busy 2-core machine, where a paint can take several.
+constexpr DWORD kReactionTimeoutMs = 10000;
+
 bool HasClass(HWND window, const wchar_t* name) {
     wchar_t className[16] = {};
     GetClassNameW(window, className, 16);
@@ -249,10 +254,10 @@ void BringToFront(HWND target) {
     HWND top = GetAncestor(target, GA_ROOT);
     if (HasClass(top, L"ComboLBox") || GetForegroundWindow() == top) return;
     SetForegroundWindow(top);
-    if (PumpUntil([&] { return GetForegroundWindow() == top; }, 3000)) return;
+    if (PumpUntil([&] { return GetForegroundWindow() == top; }, kReactionTimeoutMs)) return;
     HWND front = GetForegroundWindow();
-    StopTest("not in front within " + std::to_string(Scaled(3000)) + " ms to take the input: " + Describe(top) +
-             "; in front instead: " + Describe(front));
+    StopTest("not in front within " + std::to_string(Scaled(kReactionTimeoutMs)) +
+             " ms to take the input: " + Describe(top) + "; in front instead: " + Describe(front));
 }
 
 void SendInputs(std::vector<INPUT> inputs) {
@@ -301,14 +306,14 @@ HWND DropDown(HWND window, int id) {
     GetWindowThreadProcessId(window, &processId);
     Click(window, id);
     HWND list = nullptr;
-    Await([&] { return (list = FindVisibleWindow(processId, L"ComboLBox")) != nullptr; }, 3000,
+    Await([&] { return (list = FindVisibleWindow(processId, L"ComboLBox")) != nullptr; }, kReactionTimeoutMs,
           "list " + std::to_string(id) + " dropped down by its click");
     return list;
 }
 
 // Waits until a dropped-down list has closed (or is gone with a rebuilt window).
 void WaitForListToClose(HWND list) {
-    Await([&] { return !IsWindow(list) || !IsWindowVisible(list); }, 3000, "the dropped-down list closed");
+    Await([&] { return !IsWindow(list) || !IsWindowVisible(list); }, kReactionTimeoutMs, "the dropped-down list closed");
 }
 
 }  // namespace
@@ -333,7 +338,7 @@ void Click(HWND window, int id) {
     // A check box on its square, at the left end of its client area.
     ClickAt(control, box ? POINT{6, r.bottom / 2} : Centre(r));
     if (box)
-        Await([&] { return AskControl(window, id, BM_GETCHECK) != checked; }, 3000,
+        Await([&] { return AskControl(window, id, BM_GETCHECK) != checked; }, kReactionTimeoutMs,
               "check box " + std::to_string(id) + " changed by its click");
 }
 
@@ -390,8 +395,8 @@ void SelectPage(HWND window, int page) {
     // The list selects on the press and tells the window on the release,
     // after it lets the mouse go; a message answered after that comes after
     // the page switch.
-    Await([&] { return Ask(list, LB_GETCURSEL, 0, 0, "page list") == page && !ThreadInfo(list).hwndCapture; }, 3000,
-          "page " + std::to_string(page) + " selected by its click");
+    Await([&] { return Ask(list, LB_GETCURSEL, 0, 0, "page list") == page && !ThreadInfo(list).hwndCapture; },
+          kReactionTimeoutMs, "page " + std::to_string(page) + " selected by its click");
     Ask(window, WM_NULL, 0, 0, "after the page switch");
 }
 
@@ -418,7 +423,7 @@ void DragTitleBar(HWND window, int dx, int dy) {
     SendInputs({MouseInput(MOUSEEVENTF_LEFTUP)});
     // Until the move loop has seen the release: a message the window gets
     // before that is handled inside the loop, where Wine drops WM_QUIT.
-    Await([&] { return !(ThreadInfo(window).flags & GUI_INMOVESIZE); }, 3000, "the drag ended");
+    Await([&] { return !(ThreadInfo(window).flags & GUI_INMOVESIZE); }, kReactionTimeoutMs, "the drag ended");
     if (!GetWindowRect(window, &frame) || frame.left <= from.x - 100) StopTest("the window did not follow the drag");
 }
 
@@ -452,7 +457,7 @@ void ClickBoxButton(HWND box, int button) {
     RECT r{};
     GetClientRect(GetDlgItem(box, button), &r);
     ClickAt(GetDlgItem(box, button), Centre(r));
-    Await([&] { return !IsWindow(box); }, 5000, "the message box closed by its button");
+    Await([&] { return !IsWindow(box); }, kReactionTimeoutMs, "the message box closed by its button");
 }
 
 std::wstring AnswerMessageBox(RunningProgram& program, int button) {
