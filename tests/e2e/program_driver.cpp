@@ -383,7 +383,11 @@ void SelectComboItem(HWND window, int id, int item) {
 void TypeComboItem(HWND window, int id, wchar_t letter) {
     HWND list = DropDown(window, id);
     PressKey(nullptr, static_cast<WORD>(letter));
-    PressKey(nullptr, VK_RETURN);
+    Await([&] { return ComboSelectionText(window, id).starts_with(letter); }, kReactionTimeoutMs,
+          "the item of the typed letter selected in list " + std::to_string(id));
+    // Wine closes the list on the letter; there Enter would reach the window
+    // and press Save. Enter is pressed only to close a list still open.
+    if (IsWindowVisible(list)) PressKey(nullptr, VK_RETURN);
     WaitForListToClose(list);
 }
 

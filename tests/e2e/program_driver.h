@@ -150,7 +150,7 @@ void PressKey(HWND window, WORD key, WORD modifier = 0);
 // The mouse wheel turned `notches` (down when negative) over `control`.
 void TurnWheel(HWND control, int notches);
 void SelectComboItem(HWND window, int id, int item);  // dropped down, scrolled to the item and clicked
-void TypeComboItem(HWND window, int id, wchar_t letter);  // dropped down, a letter typed, then Enter
+void TypeComboItem(HWND window, int id, wchar_t letter);  // dropped down, a letter typed, Enter if still open
 void SelectPage(HWND window, int page);  // its item of the page list clicked
 void ClickCloseBox(HWND window);  // the close box on the title bar
 void DragTitleBar(HWND window, int dx, int dy);  // the window dragged by its title bar
