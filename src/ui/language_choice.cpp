@@ -12,9 +12,6 @@
 namespace {
 
 constexpr UINT_PTR kCommitTimer = 1;
-// Posted when the dropped-down list has closed, so that it is handled after
-// every notification of that close, in whichever order the list sends them.
-constexpr UINT kListClosedMessage = WM_APP + 3;
 
 int lastItem = 0;          // the selection before the latest change
 bool listOpen = false;     // dropped down, until every notification of its close is handled

@@ -38,3 +38,7 @@ constexpr LRESULT kSeparatorData = -1;
 // Posted to the window to build it anew in the language chosen in its list,
 // once the list's own notification is over.
 constexpr UINT kRebuildMessage = WM_APP + 1;
+// Posted when the language list's dropped-down list has closed, so that it is
+// handled after every notification of that close, in whichever order the
+// list sends them. (WM_APP + 2 is the paster's reload message.)
+constexpr UINT kListClosedMessage = WM_APP + 3;
