@@ -35,6 +35,26 @@ void ReadHighContrastOverride() {
     highContrastForTests = GetEnvironmentVariableW(L"SLATEWASH_HIGH_CONTRAST", value, 4) == 1 && value[0] == L'1';
 }
 
+// SLATEWASH_HOLD_WINDOW=N holds the Nth settings window back, before it
+// exists, until the test sets the event kReleaseWindowEvent (at most 20 s).
+constexpr wchar_t kReleaseWindowEvent[] = L"Local\\SlatewashTestReleaseWindow";
+int settingsWindowsBeforeHold = -1;
+
+void HoldSettingsWindow() {
+    if (settingsWindowsBeforeHold-- != 0) return;
+    if (HANDLE release = OpenEventW(SYNCHRONIZE, FALSE, kReleaseWindowEvent)) {
+        WaitForSingleObject(release, 20000);
+        CloseHandle(release);
+    }
+}
+
+void InstallWindowHold() {
+    wchar_t value[16] = {};
+    if (!GetEnvironmentVariableW(L"SLATEWASH_HOLD_WINDOW", value, 16)) return;
+    settingsWindowsBeforeHold = _wtoi(value) - 1;
+    beforeWindowCreationForTests = HoldSettingsWindow;
+}
+
 void InstallWindowRefusal() {
     wchar_t value[16] = {};
     if (!GetEnvironmentVariableW(L"SLATEWASH_REFUSE_WINDOW", value, 16)) return;
@@ -51,12 +71,27 @@ void InitCommonControlsFromSystem() {
     if (auto init = ExportOf<InitFunction>(LoadSystemLibrary(L"comctl32.dll"), "InitCommonControls")) init();
 }
 
+// How long a second start waits for the first copy's window, which may not
+// be shown yet (the first copy still reading its settings and looking for
+// the help runtime) or be between the two windows of a language change.
+constexpr DWORD kFirstWindowWaitMs = 2000;
+constexpr DWORD kFirstWindowPollMs = 50;
+
 // The first instance's window comes to the front, or the warning it waits
-// on, which takes the keys in its place; this process goes away.
+// on, which takes the keys in its place; this process goes away. Nothing
+// here waits for the first copy's thread, so a hung first copy cannot hang
+// this one. A window still being built is left to show itself.
 void HandOverToFirstInstance() {
-    if (HWND first = FindWindowW(kWindowClassName, nullptr)) {
-        ShowWindow(first, SW_RESTORE);
-        SetForegroundWindow(GetLastActivePopup(first));
+    const ULONGLONG deadline = GetTickCount64() + kFirstWindowWaitMs;
+    for (;;) {
+        HWND first = FindWindowW(kWindowClassName, nullptr);
+        if (first && IsWindowVisible(first)) {
+            ShowWindowAsync(first, SW_RESTORE);
+            SetForegroundWindow(GetLastActivePopup(first));
+            if (IsWindow(first)) return;  // not one that a rebuild has just destroyed
+        }
+        if (GetTickCount64() >= deadline) return;
+        Sleep(kFirstWindowPollMs);
     }
 }
 
@@ -126,6 +161,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     MarkPhase("class registered");
 #ifdef SLATEWASH_FAULT_INJECTION
     InstallWindowRefusal();
+    InstallWindowHold();
     ReadHighContrastOverride();
 #endif
     CreateSettingsWindow();

@@ -46,6 +46,7 @@ constexpr wchar_t VersionLabel[] = L"VersionLabel";
 constexpr wchar_t CopyrightLabel[] = L"CopyrightLabel";
 constexpr wchar_t Save[] = L"Save";
 constexpr wchar_t Cancel[] = L"Cancel";
+constexpr wchar_t RestoreDefaults[] = L"RestoreDefaults";
 constexpr wchar_t Help[] = L"Help";
 // A help button's name for screen readers: kOptionMarker is the option's own text.
 constexpr wchar_t HelpFor[] = L"HelpFor";
@@ -67,7 +68,7 @@ constexpr const wchar_t* kAll[] = {
     TabSpaces, CollapseSpaces, TrimSpaces, FullWidthSpaces, ZeroWidthSpaces, Nbsp, Katakana, Numbers,
     LatinLetters, Symbols, WidthNone, WidthFullToHalf, WidthHalfToFull, NormalizeNFKC, NFKCDescription,
     MarkdownLinks, HtmlTags, PlainTextOnly, ExcelValues, ExcelDescription, VersionLabel, CopyrightLabel, Save,
-    Cancel, Help, HelpFor, PageList, HotkeyLetter, NoModifierWarning, SaveFailedWarning, HotkeyTakenWarning, HotkeyTakenCaption,
+    Cancel, RestoreDefaults, Help, HelpFor, PageList, HotkeyLetter, NoModifierWarning, SaveFailedWarning, HotkeyTakenWarning, HotkeyTakenCaption,
 };
 
 }  // namespace TextKey

@@ -25,6 +25,7 @@ constexpr int IDC_PLAIN_TEXT_ONLY = 2020;
 constexpr int IDC_EXCEL_VALUES = 2021;
 constexpr int IDC_SAVE = 2022;
 constexpr int IDC_CANCEL = 2023;
+constexpr int IDC_RESTORE_DEFAULTS = 2055;
 constexpr int IDC_LANGUAGE_LABEL = 2028;
 constexpr int IDC_HOTKEY_LABEL = 2029;
 constexpr int IDC_EXCEL_DESCRIPTION = 2030;

@@ -111,6 +111,9 @@ bool OnLanguageMessage(HWND window, UINT message, WPARAM wParam) {
     // them back when the window is active again, and commits when it next
     // loses them within the window.
     if (GetActiveWindow() != window) return true;
+    // Back on the list before the timer came (the window was left and
+    // activated again): the keys never went to another control.
+    if (GetFocus() == LanguageList(window)) return true;
     if (keysMovedIt && Selection(LanguageList(window)) != windowLanguageItem) Rebuild(window);
     return true;
 }

@@ -1,4 +1,4 @@
-// Copies the state of the window's controls into currentSettings.
+// Between the window's option controls and a settings record, both ways.
 #include "ui/settings_window.h"
 
 #include "i18n/i18n.h"
@@ -29,5 +29,23 @@ void ReadControlsIntoSettings(HWND window) {
         default:
             if (auto width = WidthFromItem(item)) s.*row.number = *width;
         }
+    }
+}
+
+int ListItemOf(const OptionRow& row, const Settings& s) {
+    switch (row.kind) {
+    case OptionKind::HotkeyLetter: return HotkeyKeyToItem(s.HotkeyKey);
+    case OptionKind::TabSpaces: return TabSpacesToItem(s.*row.number);
+    default: return WidthToItem(s.*row.number);
+    }
+}
+
+void ShowSettingsInControls(HWND window, const Settings& s) {
+    for (const OptionRow& row : OptionRows()) {
+        if (row.kind == OptionKind::LanguageList) continue;
+        if (row.kind == OptionKind::Box || row.kind == OptionKind::Modifier)
+            SendDlgItemMessageW(window, row.controlId, BM_SETCHECK, s.*row.flag ? BST_CHECKED : BST_UNCHECKED, 0);
+        else
+            SendDlgItemMessageW(window, row.controlId, CB_SETCURSEL, ListItemOf(row, s), 0);
     }
 }

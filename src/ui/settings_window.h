@@ -30,6 +30,8 @@ constexpr SIZE kNarrowClientSize = {679, 665};
 constexpr int kPageOffsetX = 155;
 constexpr RECT kPageArea = {175, 10, 665, 580};
 constexpr RECT kHelpViewBounds = {675, 10, 1205, 580};
+// The height of each item of the page list.
+constexpr int kPageItemHeight = 54;
 
 constexpr int kLayoutDpi = 96;
 // A 96-DPI length, or rectangle, in pixels at the DPI that the window's
@@ -131,3 +133,10 @@ std::vector<OptionCheckbox> GetOptionCheckboxes();
 
 // The help topic of help button `controlId`, or null for any other control.
 const wchar_t* HelpTopicForControl(int controlId);
+
+// The item of a list option's list that shows its field of `s` (any list
+// but the language list).
+int ListItemOf(const OptionRow& row, const Settings& s);
+// Every option control but the language list shows its field of `s`: what
+// Restore defaults does with a record of defaults.
+void ShowSettingsInControls(HWND window, const Settings& s);

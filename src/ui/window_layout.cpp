@@ -1,5 +1,5 @@
 // Builds the settings window: navigation list, five pages of controls at
-// fixed pixel positions, Save and Cancel, and the help view when the
+// fixed pixel positions, the footer's buttons, and the help view when the
 // WebView2 runtime is present.
 #include "ui/settings_window.h"
 
@@ -17,8 +17,8 @@
 
 namespace {
 
-constexpr int kNavigationItemHeight = 54;
 constexpr int kMinimumRowHeight = 25;
+constexpr int kMaximumListItemHeight = 255;  // what LB_SETITEMHEIGHT takes at most
 // Beside the check glyph (the system's, of its own size at each scale) a
 // check box keeps this gap free of text: 24 pixels in all at 96 DPI.
 constexpr int kCheckTextGap = 11;
@@ -27,6 +27,10 @@ constexpr int kUiFontHeight = 16;
 constexpr int kRowGap = 8;
 constexpr int kTabLineAdvance = 34;
 constexpr int kHelpButtonSize = 22;
+// Restore defaults at its narrowest, ending 10 pixels left of Save; a push
+// button's caption keeps this much of its width free.
+constexpr Place kRestoreDefaultsPlace = {300, 595, 160, 30};
+constexpr int kButtonTextMargin = 24;
 // Where each page's flowing rows start (pages 2 and 4 have none).
 constexpr int kFlowTop[kPageCount] = {155, 55, 0, 55, 0};
 constexpr wchar_t kSeparatorItem[] = L"────────";
@@ -139,20 +143,19 @@ int FillLanguageCombo(HWND combo) {
 
 // Fills a list option's items; returns the item that shows its field.
 int FillList(HWND combo, const OptionRow& row) {
-    const Settings& s = currentSettings;
     switch (row.kind) {
     case OptionKind::LanguageList: return FillLanguageCombo(combo);
     case OptionKind::HotkeyLetter:
         for (wchar_t letter = kHotkeyKeyFirst; letter <= kHotkeyKeyLast; ++letter) AddComboItem(combo, {letter});
-        return HotkeyKeyToItem(s.HotkeyKey);
+        break;
     case OptionKind::TabSpaces:
         for (int n = kTabSpacesMin; n <= kTabSpacesMax; ++n) AddComboItem(combo, std::to_wstring(n));
-        return TabSpacesToItem(s.*row.number);
+        break;
     default:
         for (const wchar_t* key : {TextKey::WidthNone, TextKey::WidthFullToHalf, TextKey::WidthHalfToFull})
             AddComboItem(combo, GetText(key));
-        return WidthToItem(s.*row.number);
     }
+    return ListItemOf(row, currentSettings);
 }
 
 // The option's own control at its place, `top` pixels down from the page's
@@ -225,18 +228,38 @@ void BuildVersionPage(const Builder& b) {
     AddStatic(b, page, IDC_COPYRIGHT, GetText(TextKey::CopyrightLabel), At(0, {35, 225, 430, 24}));
 }
 
+// Left of Save, as wide as its caption is in the window's language, but
+// never past the page list's card.
+void CreateRestoreDefaultsButton(const Builder& b) {
+    const std::wstring caption = GetText(TextKey::RestoreDefaults);
+    Scoped screen(GetDC(nullptr), [](HDC dc) { ReleaseDC(nullptr, dc); });
+    Scoped selection(SelectObject(screen.Get(), b.font), [&](HGDIOBJ old) { SelectObject(screen.Get(), old); });
+    RECT text = {};
+    DrawTextW(screen.Get(), caption.c_str(), -1, &text, DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
+    const Place place = At(0, kRestoreDefaultsPlace);
+    const int right = place.x + place.width, leftmost = ToPixels(kPageArea.left);
+    const int width = std::min(std::max<int>(place.width, text.right + ToPixels(kButtonTextMargin)), right - leftmost);
+    CreateControl(b.parent, L"BUTTON", caption, WS_TABSTOP | BS_PUSHBUTTON, {right - width, place.y, width, place.height},
+                  IDC_RESTORE_DEFAULTS);
+}
+
 // Its name for screen readers comes from the label just before it, which
 // takes no pixels.
 void CreateNavigationList(const Builder& b) {
     CreateControl(b.parent, L"STATIC", GetText(TextKey::PageList), 0, {0, 0, 0, 0}, IDC_NAVIGATION_LABEL);
     HWND list = CreateControl(b.parent, L"LISTBOX", L"",
-                              WS_TABSTOP | LBS_NOINTEGRALHEIGHT | LBS_HASSTRINGS | LBS_OWNERDRAWFIXED | LBS_NOTIFY,
+                              WS_TABSTOP | LBS_NOINTEGRALHEIGHT | LBS_HASSTRINGS | LBS_OWNERDRAWVARIABLE | LBS_NOTIFY,
                               At(0, {20, 20, 140, 550}), IDC_NAVIGATION);
-    SendMessageW(list, LB_SETITEMHEIGHT, 0, ToPixels(kNavigationItemHeight));
+    // Each item asks the window for its height (WM_MEASUREITEM) as it is added.
+    const int itemHeight = ToPixels(kPageItemHeight);
     for (const wchar_t* key : {TextKey::SystemSettings, TextKey::WhitespaceSettings, TextKey::TextConversionSettings,
                                TextKey::OtherSettings, TextKey::VersionTab}) {
         std::wstring text = GetText(key);
-        SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+        LRESULT item = SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+        // Past 255 pixels (over 450 DPI), a list that kept less than it was
+        // told, or a byte of it, is given 255: a little short, never squeezed.
+        if (itemHeight > kMaximumListItemHeight && SendMessageW(list, LB_GETITEMHEIGHT, item, 0) != itemHeight)
+            SendMessageW(list, LB_SETITEMHEIGHT, item, kMaximumListItemHeight);
     }
     SendMessageW(list, LB_SETCURSEL, 0, 0);
 }
@@ -369,6 +392,7 @@ void CreateSettingsWindow() {
     constexpr DWORD style = WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
     const DWORD extendedStyle = WS_EX_DLGMODALFRAME | readingStyle;
     SIZE size = WindowSizeFor(hasRuntime ? kWideClientSize : kNarrowClientSize, style, extendedStyle);
+    if (beforeWindowCreationForTests) beforeWindowCreationForTests();
     mainWindow = CreateWindowExW(extendedStyle, kWindowClassName, title.c_str(), style, CW_USEDEFAULT, CW_USEDEFAULT,
                                  size.cx, size.cy, nullptr, nullptr, instanceHandle, nullptr);
     MarkPhase("window created");
@@ -393,6 +417,8 @@ void CreateSettingsWindow() {
     BuildOtherPage(builder);
     BuildVersionPage(builder);
     controlVisibility = WS_VISIBLE;
+    // The footer, in the order Tab reaches it after the page.
+    CreateRestoreDefaultsButton(builder);
     CreateControl(builder.parent, L"BUTTON", GetText(TextKey::Save), WS_TABSTOP | BS_DEFPUSHBUTTON,
                   At(0, {470, 595, 90, 30}), IDC_SAVE);
     CreateControl(builder.parent, L"BUTTON", GetText(TextKey::Cancel), WS_TABSTOP | BS_PUSHBUTTON,

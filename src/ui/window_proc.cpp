@@ -66,7 +66,14 @@ void DrawNavigationItem(HWND window, const DRAWITEMSTRUCT& item) {
     textRect.right -= ToPixels(8);
     textRect.bottom -= ToPixels(5);
     Scoped selection(SelectObject(item.hDC, ControlFont()), [&](HGDIOBJ old) { SelectObject(item.hDC, old); });
-    DrawTextW(item.hDC, text.c_str(), -1, &textRect, DT_CENTER | DT_VCENTER | DT_WORDBREAK | DT_NOPREFIX);
+    // DT_VCENTER centres a single line only: a name that may wrap is measured
+    // and its lines placed in the middle; one too tall starts at the top.
+    constexpr UINT format = DT_CENTER | DT_WORDBREAK | DT_NOPREFIX;
+    RECT measured = textRect;
+    DrawTextW(item.hDC, text.c_str(), -1, &measured, format | DT_CALCRECT);
+    const LONG room = (textRect.bottom - textRect.top) - (measured.bottom - measured.top);
+    if (room > 0) textRect.top += room / 2;
+    DrawTextW(item.hDC, text.c_str(), -1, &textRect, format);
 }
 
 void CloseAndQuit(HWND window) {
@@ -201,6 +208,9 @@ bool OnCommand(HWND window, int id, int code) {
     case IDC_WEBSITE: web::OpenInBrowser(window, web::kMakerSiteUrl); return true;
     case IDC_DOWNLOAD_WEBVIEW2: web::OpenInBrowser(window, web::kWebView2DownloadUrl); return true;
     case IDC_SAVE: OnSave(window); return true;
+    // An edit like any other: Save writes it, Cancel undoes it. The language
+    // stays, so that nobody is left in a language they cannot read.
+    case IDC_RESTORE_DEFAULTS: ShowSettingsInControls(window, Settings{}); return true;
     case IDC_CANCEL:
     case IDCANCEL:  // Escape, from the dialog handling of the message loop
         OnCancel(window);
@@ -270,6 +280,12 @@ LRESULT HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_MOVING:
         if (helpView) helpView->ParentMoved();
         break;
+    case WM_MEASUREITEM:
+        // Each page's item is as tall at every scale: a list of fixed item
+        // height takes no height over 255 pixels (past 450 DPI).
+        if (wParam != IDC_NAVIGATION) break;
+        reinterpret_cast<MEASUREITEMSTRUCT*>(lParam)->itemHeight = ToPixels(kPageItemHeight);
+        return TRUE;
     case WM_DRAWITEM:
         if (wParam != IDC_NAVIGATION) break;
         DrawNavigationItem(window, *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));

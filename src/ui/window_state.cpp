@@ -15,3 +15,4 @@ std::array<std::vector<HWND>, kPageCount> pageControls;
 HWND focusedControl = nullptr;
 int windowLanguageItem = 0;
 bool highContrastForTests = false;
+void (*beforeWindowCreationForTests)() = nullptr;

@@ -31,6 +31,7 @@ extern std::array<std::vector<HWND>, kPageCount> pageControls;
 extern HWND focusedControl;     // per window: the control with the keys when it was last active
 extern int windowLanguageItem;  // per window: the language list's item of the window's own language
 extern bool highContrastForTests;  // set only by a test build, where Wine never reports high contrast
+extern void (*beforeWindowCreationForTests)();  // set only by a test build: called before each settings window is made
 
 // The item data of the language list's separator row.
 constexpr LRESULT kSeparatorData = -1;

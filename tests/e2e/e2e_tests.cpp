@@ -100,7 +100,7 @@ std::string LayoutProblems(HWND window) {
         {3019, {620, 286, 642, 308}},           {IDC_NFKC_DESCRIPTION, {215, 325, 620, 0}},
         {IDC_PRODUCT_NAME, {190, 60, 620, 90}}, {IDC_VERSION, {190, 105, 620, 129}},
         {IDC_WEBSITE, {190, 180, 620, 210}},    {IDC_COPYRIGHT, {190, 225, 620, 249}},
-        {IDC_SAVE, {470, 595, 560, 625}},       {IDC_CANCEL, {570, 595, 660, 625}},
+        {IDC_RESTORE_DEFAULTS, {300, 595, 460, 625}}, {IDC_SAVE, {470, 595, 560, 625}}, {IDC_CANCEL, {570, 595, 660, 625}},
     };
     for (int g = 0; g < 4; ++g) {
         int y = 63 + 52 * g;
@@ -129,6 +129,7 @@ std::string LayoutProblems(HWND window) {
     for (const Expected& e : expected) {
         RECT r = ClientRectOf(Control(window, e.id), window);
         if (!e.rect.bottom) r.bottom = 0;
+        if (e.id == IDC_RESTORE_DEFAULTS) r.left = std::max(r.left, e.rect.left);  // wider for a longer caption
         if (std::abs(r.left - e.rect.left) > slack || std::abs(r.top - e.rect.top) > slack ||
             std::abs(r.right - e.rect.right) > slack || std::abs(r.bottom - e.rect.bottom) > slack)
             problems += std::to_string(e.id) + " at " + RectText(r) + ", not " + RectText(e.rect) + "; ";
@@ -279,6 +280,50 @@ TEST_F(ProgramTest, EveryControlChangedThroughTheWindowIsSaved) {
     ASSERT_EQ(paster_.Messages().size(), 1u);
     EXPECT_EQ(paster_.Messages()[0].wParam, 0u);
     EXPECT_EQ(paster_.Messages()[0].lParam, 0);
+}
+
+// Restore defaults after edits of each kind of control on three pages: Save
+// writes exactly a first start's defaults in the window's own language, once
+// told to the paster; Cancel leaves the file as it was. The file holds
+// options away from their defaults on four pages, so one the reset misses
+// shows in the file.
+TEST_F(ProgramTest, RestoreDefaultsKeepsTheLanguageAndWritesOnlyOnSave) {
+    Settings away;
+    away.Language = L"ja";
+    away.HotkeyAlt = away.HotkeyWindows = true;
+    away.HotkeyCtrl = away.HotkeyShift = false;
+    away.HotkeyKey = 'Z';
+    away.PlaySound = away.CollapseSpaces = away.NormalizeNFKC = true;
+    away.RemoveHtmlTags = false;
+    away.TabSpaces = 8;
+    away.KatakanaWidth = away.NumberWidth = WidthFullToHalf;
+    away.LatinWidth = away.SymbolWidth = WidthHalfToFull;
+    const std::string before = ComposeSettingsText(away, WideToUtf8);
+    Settings expected;
+    expected.Language = away.Language;
+    for (bool save : {false, true}) {
+        SCOPED_TRACE(save ? "Save" : "Cancel");
+        WriteSettings(before);
+        RunningProgram program(narrow_, appData_.Path());
+        HWND window = program.WaitForWindow();
+        for (int id : {IDC_HOTKEY_ALT, IDC_START_WITH_WINDOWS}) Click(window, id);
+        TypeComboItem(window, IDC_HOTKEY_KEY, L'A');
+        SelectPage(window, 1);
+        Click(window, IDC_TRIM_SPACES);
+        TypeComboItem(window, IDC_TAB_SPACES, L'3');
+        SelectPage(window, 2);
+        SelectComboItem(window, IDC_NUMBER_WIDTH, 2);
+        Click(window, IDC_NORMALIZE_NFKC);
+        Click(window, IDC_RESTORE_DEFAULTS);
+        EXPECT_TRUE(PumpUntil([&] { return BoxShows(window, IDC_NORMALIZE_NFKC, expected.NormalizeNFKC); }, 3000));
+        EXPECT_EQ(ComboSelectionText(window, IDC_LANGUAGE), L"日本語");
+        EXPECT_EQ(ReadBytes(SettingsFile()), before) << "written before Save";
+        Click(window, save ? IDC_SAVE : IDC_CANCEL);
+        EXPECT_EQ(program.WaitForExit(), 0u);
+        EXPECT_EQ(ReadBytes(SettingsFile()), save ? ComposeSettingsText(expected, WideToUtf8) : before);
+        PumpUntil([] { return false; }, 300);
+        EXPECT_EQ(paster_.Messages().size(), save ? 1u : 0u);
+    }
 }
 
 // The warning belongs to the window, which cannot be used behind it, reads
@@ -488,6 +533,47 @@ TEST_F(ProgramTest, SecondInstanceBringsTheFirstForwardAndExits) {
     DestroyWindow(other);
     EXPECT_TRUE(first.IsRunning());
     EXPECT_EQ(first.Close(window), 0u);
+}
+
+// A second start can come before the first copy's window exists: while the
+// copy starts, or between the two windows of a language change (the test
+// build holds that window back until told). It waits for the window, brings
+// it in front and ends. Two starts at once leave one window, in front.
+TEST_F(ProgramTest, ASecondStartWaitsForTheFirstWindow) {
+    WriteSettings(SettingsIn(L"en"));
+    std::unique_ptr<void, decltype(&CloseHandle)> release(
+        CreateEventW(nullptr, TRUE, FALSE, L"Local\\SlatewashTestReleaseWindow"), CloseHandle);
+    for (const wchar_t* held : {L"1", L"2"}) {
+        SCOPED_TRACE(held[0] == L'1' ? "at the first copy's start" : "during a language change");
+        ResetEvent(release.get());
+        ScopedEnvironment hold(L"SLATEWASH_HOLD_WINDOW", held);
+        RunningProgram first(faults_, appData_.Path());
+        HWND old = nullptr;
+        if (held[0] == L'2') {
+            old = first.WaitForWindow();
+            SelectComboItem(old, IDC_LANGUAGE, ComboFind(old, IDC_LANGUAGE, L"日本語"));
+            Await([&] { return !IsWindow(old); }, 10000, "the old window gone in the rebuild");
+        } else {
+            Await([] { return !RunningInstanceProblem().empty(); }, 10000, "the first copy holding the instance mutex");
+        }
+        RunningProgram second(faults_, appData_.Path());
+        // Within its own wait (2 s, never stretched), a start that did not wait has ended.
+        const bool gaveUp = second.WaitForExit(1000 / TimeScale()) != STILL_ACTIVE;
+        SetEvent(release.get());
+        HWND window = first.WaitForWindow(15000, old);
+        EXPECT_FALSE(gaveUp) << "the second start ended before the first window came";
+        EXPECT_EQ(second.WaitForExit(), 0u);
+        ExpectWindowTakesTheKeyboard(window);
+        EXPECT_EQ(first.Close(window), 0u);
+    }
+    RunningProgram one(narrow_, appData_.Path()), other(narrow_, appData_.Path());
+    Await([&] { return !one.IsRunning() || !other.IsRunning(); }, 15000, "one of two starts at once ended");
+    RunningProgram& ended = one.IsRunning() ? other : one;
+    RunningProgram& kept = one.IsRunning() ? one : other;
+    EXPECT_EQ(ended.WaitForExit(), 0u);
+    HWND window = kept.WaitForWindow();
+    ExpectWindowTakesTheKeyboard(window);
+    EXPECT_EQ(kept.Close(window), 0u);
 }
 
 // A first copy run as administrator holds the single-instance mutex where a
@@ -789,6 +875,19 @@ std::string PageScreenProblem(HWND window, int page) {
             return "navigation item " + std::to_string(item) + " is not drawn as " +
                    (selected ? "selected" : "unselected") + ": bar " + std::to_string(bar) + ", beside it " +
                    std::to_string(past) + ", text " + std::to_string(ink) + (between ? "" : ", a box behind it");
+        // The name stands in the middle of its item: as much room above its ink as below.
+        int inkTop = -1, inkBottom = -1;
+        for (int y = top; y < top + Px(54); ++y)
+            for (int x = textLeft; x < textRight; ++x)
+                if (screen.At(x, y) == text) {
+                    if (inkTop < 0) inkTop = y;
+                    inkBottom = y;
+                    break;
+                }
+        const int above = inkTop - top, below = top + Px(54) - 1 - inkBottom;
+        if (inkTop < 0 || std::abs(above - below) > Px(3))
+            return "the name of navigation item " + std::to_string(item) + " has " + std::to_string(above) +
+                   " pixels above it and " + std::to_string(below) + " below";
     }
     if (page == 0 && screen.Ink(ClientRectOf(Control(window, IDC_LANGUAGE_LABEL), window), true) != RGB(30, 41, 59))
         return "the language label's text is not slate";
@@ -871,7 +970,7 @@ bool TextFits(const std::wstring& text, int width, int height) {
 }
 
 // What is wrong with where a visible control lies and what it shows, or
-// empty: the page list on its card, Save and Cancel on the footer,
+// empty: the page list on its card, the footer's buttons on the footer, captions whole,
 // everything else but the help view (whose bounds are the table's) on the
 // page card; a label's text and a check box's caption beside the system's
 // glyph whole.
@@ -883,11 +982,15 @@ std::string ControlProblem(HWND window, HWND control) {
     GetClassNameW(control, name, 32);
     RECT card = {Px(175), Px(10), Px(665), bottom};
     if (id == IDC_NAVIGATION) card = {Px(15), Px(10), Px(165), bottom};
-    if (id == IDC_SAVE || id == IDC_CANCEL) card = {0, bottom, client.right, client.bottom};
+    const bool footer = id == IDC_RESTORE_DEFAULTS || id == IDC_SAVE || id == IDC_CANCEL;
+    if (footer) card = {0, bottom, client.right, client.bottom};
     RECT r = ClientRectOf(control, window), both{};
     if (!wcscmp(name, L"FakeWebView2") || IsRectEmpty(&r)) return {};  // a label that only names its list
     UnionRect(&both, &card, &r);
     if (!EqualRect(&both, &card)) return "control " + std::to_string(id) + " at " + RectText(r) + " leaves " + RectText(card);
+    // A push button's caption fits inside its edges and the system's margins.
+    if (footer && !TextFits(WindowText(control), r.right - r.left - Px(12), r.bottom - r.top - Px(6)))
+        return "button " + std::to_string(id) + " cuts \"" + WideToUtf8(WindowText(control)) + "\"";
     const LONG type = GetWindowLongW(control, GWL_STYLE) & BS_TYPEMASK;
     const bool box = !_wcsicmp(name, L"Button") && (type == BS_CHECKBOX || type == BS_AUTOCHECKBOX);
     if (!box && _wcsicmp(name, L"Static")) return {};
@@ -912,7 +1015,7 @@ int BlueWidth(HWND window, int id) {
 // Wine session of that scale on a screen of such a display's size
 // (display_scale.sh): on the screen wherever it is asked for, everything
 // scaled as at 100 % and checked by the same pixels, nothing cut, Save and
-// Cancel working.
+// Cancel working; the narrow window in Arabic.
 class DisplayScaleTest : public ProgramTest {};
 
 TEST_F(DisplayScaleTest, TheWholeWindowScalesAndFitsTheScreen) {
@@ -930,7 +1033,9 @@ TEST_F(DisplayScaleTest, TheWholeWindowScalesAndFitsTheScreen) {
     const POINT corner = {desktop.right - 200, desktop.bottom - 200};
     for (const std::wstring& folder : {narrow_, wide_}) {
         const bool wide = folder == wide_;
-        SCOPED_TRACE(wide ? "wide" : "narrow");
+        SCOPED_TRACE(wide ? "wide, in the display language" : "narrow, in Arabic");
+        const std::string file = wide ? kDefaultFile : SettingsIn(L"ar");
+        WriteSettings(file);
         RunningProgram program(folder, appData_.Path(), &corner);
         HWND window = program.WaitForWindow();
         RECT outer{}, both{}, client{};
@@ -959,7 +1064,7 @@ TEST_F(DisplayScaleTest, TheWholeWindowScalesAndFitsTheScreen) {
         }
         Click(window, wide ? IDC_CANCEL : IDC_SAVE);
         EXPECT_EQ(program.WaitForExit(), 0u);
-        EXPECT_EQ(ReadBytes(SettingsFile()), kDefaultFile) << "written by Save, and Cancel keeps it";
+        EXPECT_EQ(ReadBytes(SettingsFile()), file) << "Save writes what it read, Cancel keeps it";
     }
 }
 

@@ -102,7 +102,8 @@ TEST_F(KeyboardTest, TheKeyboardAloneSavesABoxALanguageAndAHotkeyLetter) {
 }
 
 // Tab and Shift+Tab go round the visible controls in reading order, the page
-// list first and Save and Cancel last; the hidden pages' controls never.
+// list first and the footer's Restore defaults, Save and Cancel last; the
+// hidden pages' controls never.
 TEST_F(KeyboardTest, TabGoesRoundThePageInReadingOrder) {
     RunningProgram program(narrow_, appData_.Path());
     HWND window = program.WaitForWindow();
@@ -110,10 +111,11 @@ TEST_F(KeyboardTest, TabGoesRoundThePageInReadingOrder) {
         SCOPED_TRACE("page " + std::to_string(page));
         SelectPage(window, page);
         std::vector<HWND> forward = TabRound(window, 0);
-        ASSERT_GE(forward.size(), 4u);
+        ASSERT_GE(forward.size(), 5u);
+        EXPECT_EQ(forward[forward.size() - 3], Control(window, IDC_RESTORE_DEFAULTS));
         EXPECT_EQ(forward[forward.size() - 2], Control(window, IDC_SAVE));
         EXPECT_EQ(forward.back(), Control(window, IDC_CANCEL));
-        for (size_t i = 0; i + 3 < forward.size(); ++i)
+        for (size_t i = 0; i + 4 < forward.size(); ++i)
             EXPECT_TRUE(InReadingOrder(window, forward[i], forward[i + 1])) << GetDlgCtrlID(forward[i + 1]);
         for (HWND control : forward) EXPECT_TRUE(IsWindowVisible(control)) << GetDlgCtrlID(control);
         int stops = 0;

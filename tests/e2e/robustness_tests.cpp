@@ -212,7 +212,7 @@ TEST_F(RobustnessTest, EveryTextIsItsOwnKeysAndMayBeLong) {
         {IDC_KATAKANA_LABEL, L"Katakana"}, {IDC_NUMBERS_LABEL, L"Numbers"}, {IDC_LATIN_LABEL, L"LatinLetters"},
         {IDC_SYMBOLS_LABEL, L"Symbols"}, {IDC_NORMALIZE_NFKC, L"NormalizeNFKC"}, {IDC_HTML_TAGS, L"HtmlTags"},
         {IDC_NFKC_DESCRIPTION, L"NFKCDescription"}, {IDC_MARKDOWN_LINKS, L"MarkdownLinks"}, {IDC_SAVE, L"Save"},
-        {IDC_PLAIN_TEXT_ONLY, L"PlainTextOnly"}, {IDC_EXCEL_VALUES, L"ExcelValues"}, {IDC_CANCEL, L"Cancel"},
+        {IDC_PLAIN_TEXT_ONLY, L"PlainTextOnly"}, {IDC_EXCEL_VALUES, L"ExcelValues"}, {IDC_CANCEL, L"Cancel"}, {IDC_RESTORE_DEFAULTS, L"RestoreDefaults"},
         {IDC_EXCEL_DESCRIPTION, L"ExcelDescription"}, {IDC_COPYRIGHT, L"CopyrightLabel"},
     };
     for (const auto& [id, key] : controls) EXPECT_EQ(WindowText(Control(window, id)), text(key)) << id;
