@@ -42,3 +42,24 @@ COLORREF ColourOf(Colour colour) {
     const PaletteEntry& entry = kPalette[static_cast<size_t>(colour)];
     return IsHighContrast() ? GetSysColor(entry.system) : entry.own;
 }
+
+namespace {
+
+// Our own colours' brushes, made on first use and kept until teardown.
+HBRUSH ownBrushes[static_cast<size_t>(Colour::Count)] = {};
+
+}  // namespace
+
+HBRUSH BrushOf(Colour colour) {
+    const size_t index = static_cast<size_t>(colour);
+    if (IsHighContrast()) return GetSysColorBrush(kPalette[index].system);
+    if (!ownBrushes[index]) ownBrushes[index] = CreateSolidBrush(kPalette[index].own);
+    return ownBrushes[index];
+}
+
+void ReleaseBrushes() {
+    for (HBRUSH& brush : ownBrushes) {
+        if (brush) DeleteObject(brush);
+        brush = nullptr;
+    }
+}

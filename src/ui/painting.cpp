@@ -23,9 +23,6 @@ constexpr int kHelpCardMinimumWidth = 850;
 // Direct2D unit must be one pixel.
 constexpr float kOneUnitPerPixelDpi = 96.0f;
 
-// What shows behind the text of static texts and check boxes, all of which
-// sit on a card (outside high contrast).
-HBRUSH cardBrush = nullptr;
 // The cards' Direct2D brush, coloured at each use: made with the render
 // target, released with it.
 ID2D1SolidColorBrush* cardFill = nullptr;
@@ -122,9 +119,8 @@ bool DrawFrame(HDC dc, const RECT& client) {
 // stack): better than the black client area a window without a background
 // brush would show.
 void DrawFrameWithGdi(HDC dc, const RECT& client) {
-    Scoped background(CreateSolidBrush(ColourOf(Colour::Background)), DeleteObject);
-    FillRect(dc, &client, static_cast<HBRUSH>(background.Get()));
-    HGDIOBJ oldBrush = SelectObject(dc, CardBrush());
+    FillRect(dc, &client, BrushOf(Colour::Background));
+    HGDIOBJ oldBrush = SelectObject(dc, BrushOf(Colour::Card));
     // An outline in the card colour makes GDI cover the card's pixels from
     // left and top up to, but not including, right and bottom, as Direct2D
     // does; in high contrast it is the outline Direct2D draws.
@@ -172,10 +168,19 @@ void ReleaseRenderTarget() {
     renderTarget = nullptr;
 }
 
-HBRUSH CardBrush() {
-    if (IsHighContrast()) return GetSysColorBrush(COLOR_WINDOW);
-    if (!cardBrush) cardBrush = CreateSolidBrush(ColourOf(Colour::Card));
-    return cardBrush;
+HBRUSH BrushBehind(HWND window, HWND control) {
+    RECT client{}, rect{};
+    GetClientRect(window, &client);
+    GetWindowRect(control, &rect);
+    MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&rect), 2);
+    const bool inFooter = rect.top >= client.bottom - ToPixels(kFooterHeight);
+    return BrushOf(inFooter ? Colour::Background : Colour::Card);
+}
+
+void PrintSettingsWindow(HWND window, HDC dc) {
+    RECT client{};
+    GetClientRect(window, &client);
+    DrawFrameWithGdi(dc, client);
 }
 
 void ReleasePainting() {
@@ -184,8 +189,5 @@ void ReleasePainting() {
         d2dFactory->Release();
         d2dFactory = nullptr;
     }
-    if (cardBrush) {
-        DeleteObject(cardBrush);
-        cardBrush = nullptr;
-    }
+    ReleaseBrushes();
 }

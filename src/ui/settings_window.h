@@ -77,14 +77,21 @@ enum class Colour {
 // A high-contrast theme is on (or a test build was told to act as if).
 bool IsHighContrast();
 COLORREF ColourOf(Colour colour);
+// The colour as a GDI brush, the caller's to use but not to delete.
+HBRUSH BrushOf(Colour colour);
+// Teardown: the brushes of the window's own colours.
+void ReleaseBrushes();
 
 void PaintSettingsWindow(HWND window);
 void ResizeRenderTarget(UINT width, UINT height);
 void ReleaseRenderTarget();
-// The card colour as a GDI brush: the system's in high contrast, else ours,
-// made on first use and kept until teardown.
-HBRUSH CardBrush();
-// Teardown: the render target, the Direct2D factory and the card brush.
+// What shows behind `control` of the settings window: a card, or the
+// background of the footer.
+HBRUSH BrushBehind(HWND window, HWND control);
+// The window's frame painted into `dc`, for a control that draws its
+// parent behind its own see-through parts (WM_PRINTCLIENT).
+void PrintSettingsWindow(HWND window, HDC dc);
+// Teardown: the render target, the Direct2D factory and the brushes.
 void ReleasePainting();
 
 void ReadControlsIntoSettings(HWND window);

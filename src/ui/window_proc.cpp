@@ -234,12 +234,13 @@ void OnDestroy() {
     mainWindow = nullptr;
 }
 
-LRESULT OnControlColor(HDC dc) {
+LRESULT OnControlColor(HWND window, HDC dc, HWND control) {
     SetTextColor(dc, ColourOf(Colour::ControlText));
     SetBkMode(dc, TRANSPARENT);
-    // The card's own colour rather than a hollow brush: a control that fills
-    // its background then shows the card, whatever was on screen before.
-    return reinterpret_cast<LRESULT>(CardBrush());
+    // The colour behind the control rather than a hollow brush: a control
+    // that fills its background, or a themed button's rounded corners, then
+    // show the card or the footer, whatever was on screen before.
+    return reinterpret_cast<LRESULT>(BrushBehind(window, control));
 }
 
 // Enter presses a focused push button, and Save from anywhere else.
@@ -291,7 +292,10 @@ LRESULT HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
         DrawNavigationItem(window, *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
         return 1;
     case WM_CTLCOLORSTATIC:
-    case WM_CTLCOLORBTN: return OnControlColor(reinterpret_cast<HDC>(wParam));
+    case WM_CTLCOLORBTN: return OnControlColor(window, reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
+    case WM_PRINTCLIENT:  // a themed control asks for what lies behind it
+        PrintSettingsWindow(window, reinterpret_cast<HDC>(wParam));
+        return 0;
     case WM_COMMAND:
         if (OnCommand(window, LOWORD(wParam), HIWORD(wParam))) return 0;
         break;
