@@ -1,13 +1,13 @@
 #!/usr/bin/env bash
-# Runs the display-scale test of the end-to-end suite in a Wine session of
-# its own: its own Xvfb screen of a real display's size, and a copy of the
+# Runs the display-scale test of the end-to-end suite (or the tests FILTER
+# names) in a Wine session of its own: its own Xvfb screen of a real display's size, and a copy of the
 # suite's prefix whose display scale (LogPixels) and virtual desktop size
 # are set before its first program starts, as a scale takes effect on
 # Windows only at sign-in. The copy, its servers and the screen are gone
 # afterwards, whatever the result, or at the next run after a time-out.
-#   display_scale.sh DPI WIDTHxHEIGHT wine-run.sh ARCH e2e_tests.exe
+#   display_scale.sh DPI WIDTHxHEIGHT wine-run.sh ARCH e2e_tests.exe [FILTER]
 set -euo pipefail
-dpi=$1 screen=$2 runner=$3 arch=$4 exe=$5
+dpi=$1 screen=$2 runner=$3 arch=$4 exe=$5 filter=${6:-DisplayScaleTest.*}
 build=$(cd "$(dirname "$exe")/.." && pwd)
 
 # A session that ctest killed on its time-out had no chance to clean up:
@@ -41,4 +41,4 @@ trap finish EXIT  # start_private_display's own would end the suite's servers
 bash "$(dirname "$runner")/copy-prefix.sh" "$build/wineprefix" "$WINEPREFIX"
 bash "$(dirname "$runner")/set-display-scale.sh" "$arch" "$dpi" "$screen"
 "$runner" "$arch" --prepare
-SLATEWASH_EXPECTED_DPI=$dpi SLATEWASH_SCREEN_SIZE=$screen "$runner" "$arch" "$exe" --gtest_filter=DisplayScaleTest.*
+SLATEWASH_EXPECTED_DPI=$dpi SLATEWASH_SCREEN_SIZE=$screen "$runner" "$arch" "$exe" --gtest_filter="$filter"

@@ -64,9 +64,15 @@ void InstallWindowRefusal() {
 #endif
 
 // COMCTL32 is not a KnownDLL: imported statically it would be looked for in
-// the program's folder before any of our code runs. Loaded from the system
-// folder and kept for the life of the process, as its window classes are.
+// the program's folder before any of our code runs. Loaded after the search
+// is confined to the system folder, so that the manifest's version 6 comes
+// from the system's side-by-side store, and kept for the life of the
+// process, as its window classes are. The themed controls' drawing loads
+// msimg32.dll on first use through a delayed import; it is loaded from the
+// system folder first, so that a loader that resolves delayed imports
+// without the process's search order (Wine's does) finds it loaded.
 void InitCommonControlsFromSystem() {
+    LoadSystemLibrary(L"msimg32.dll");
     using InitFunction = void(WINAPI*)();
     if (auto init = ExportOf<InitFunction>(LoadSystemLibrary(L"comctl32.dll"), "InitCommonControls")) init();
 }

@@ -37,7 +37,7 @@ void Select(HWND list, int item) {
 void Rebuild(HWND window) {
     keysMovedIt = false;
     KillTimer(window, kCommitTimer);
-    PostMessageW(window, kRebuildMessage, 0, 0);
+    PostMessageW(window, kRebuildMessage, kRebuildForLanguage, 0);
 }
 
 // The selection moved by a key or the wheel on the closed list: the

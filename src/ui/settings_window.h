@@ -21,7 +21,7 @@ constexpr wchar_t kPasterWindowClass[] = L"KorvendaSlatewashNative";
 constexpr UINT kReloadSettingsMessage = WM_APP + 2;
 
 // Every length of the layout below and in the window's tables is given for
-// a 96-DPI display and scaled to the system DPI when the window is built.
+// a 96-DPI display and scaled to the window's DPI when the window is built.
 // Client sizes with and without the help view (a 685 by 690 window at 96
 // DPI under Wine; the frame and caption come on top at every scale).
 constexpr SIZE kWideClientSize = {1219, 665};
@@ -34,12 +34,29 @@ constexpr RECT kHelpViewBounds = {675, 10, 1205, 580};
 constexpr int kPageItemHeight = 54;
 
 constexpr int kLayoutDpi = 96;
-// A 96-DPI length, or rectangle, in pixels at the DPI that the window's
-// construction read.
+// A 96-DPI length, or rectangle, in pixels at the window's DPI (displayDpi).
 int ToPixels(int length);
 RECT ToPixels(const RECT& rect);
 
-void CreateSettingsWindow();
+// The DPI of the screen as a whole, and of the monitor a window is on
+// (display_scale.cpp).
+int SystemDpi();
+int WindowDpi(HWND window);
+// A system metric, and the outer size of a window whose client area is
+// `client` pixels, at the window's DPI.
+int MetricAtDisplayDpi(int index);
+SIZE OuterSizeAtDisplayDpi(SIZE client, DWORD style, DWORD extendedStyle);
+
+// Where a window built anew goes, and at which DPI: where the old one was,
+// or where Windows suggests for a monitor of another scale.
+struct WindowPlace {
+    POINT topLeft;
+    int dpi;
+};
+
+// A first window (no place) goes where the system puts it, at the DPI of
+// the monitor it lands on.
+void CreateSettingsWindow(const WindowPlace* place = nullptr);
 // uiFont, or the stock GUI font when it could not be created.
 HFONT ControlFont();
 LRESULT CALLBACK SettingsWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

@@ -86,7 +86,7 @@ void AddDescription(const Builder& b, int page, int id, const wchar_t* textKey, 
 
 // As tall as its text, which wraps beside the check glyph.
 HWND CreateCheckbox(const Builder& b, int id, const std::wstring& text, bool checked, Place pixels) {
-    int glyphAllowance = GetSystemMetrics(SM_CXMENUCHECK) + ToPixels(kCheckTextGap);
+    int glyphAllowance = MetricAtDisplayDpi(SM_CXMENUCHECK) + ToPixels(kCheckTextGap);
     pixels.height = MeasureTextHeight(text, pixels.width - glyphAllowance, b.font, kMinimumRowHeight);
     HWND box = CreateControl(b.parent, L"BUTTON", text, WS_TABSTOP | BS_MULTILINE | BS_AUTOCHECKBOX, pixels, id);
     SendMessageW(box, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
@@ -270,7 +270,7 @@ void DoNothing(bool) {}
 // A shared icon is never freed; Windows' cache can hand out one of another
 // size than asked for, and the copy made of it then dies with the window.
 void LoadHelpIcon() {
-    const int size = GetSystemMetrics(SM_CXSMICON);
+    const int size = MetricAtDisplayDpi(SM_CXSMICON);
     HICON shared = static_cast<HICON>(LoadImageW(nullptr, IDI_QUESTION, IMAGE_ICON, size, size, LR_SHARED));
     helpIcon = IconOfSize(shared, size);
     helpIconIsCopy = helpIcon != shared;
@@ -282,18 +282,17 @@ HFONT CreateUiFont() {
                        L"Segoe UI");
 }
 
-// The system DPI, as the screen gives it.
-void ReadDisplayScale() {
-    Scoped screen(GetDC(nullptr), [](HDC dc) { ReleaseDC(nullptr, dc); });
-    int dpi = screen.Get() ? GetDeviceCaps(screen.Get(), LOGPIXELSY) : 0;
-    displayDpi = dpi > 0 ? dpi : kLayoutDpi;
-}
-
-// The outer size whose client area is `client` (96 DPI) scaled.
-SIZE WindowSizeFor(SIZE client, DWORD style, DWORD extendedStyle) {
-    RECT rect = {0, 0, ToPixels(client.cx), ToPixels(client.cy)};
-    AdjustWindowRectEx(&rect, style, FALSE, extendedStyle);
-    return {rect.right - rect.left, rect.bottom - rect.top};
+// The window's client area is exactly `client` (96 DPI) scaled, whatever
+// frame and title bar the system gave it: its outer size is corrected by
+// the difference it measures.
+void FitClientArea(HWND window, SIZE client) {
+    RECT outer{}, inner{};
+    GetWindowRect(window, &outer);
+    GetClientRect(window, &inner);
+    const int dx = ToPixels(client.cx) - inner.right, dy = ToPixels(client.cy) - inner.bottom;
+    if (dx || dy)
+        SetWindowPos(window, nullptr, 0, 0, outer.right - outer.left + dx, outer.bottom - outer.top + dy,
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 // Where the system placed the window (cascaded, or where a shortcut asks)
@@ -376,7 +375,7 @@ BOOL CALLBACK SetChildFont(HWND child, LPARAM font) {
     return TRUE;
 }
 
-void CreateSettingsWindow() {
+void CreateSettingsWindow(const WindowPlace* place) {
     if (mainWindow) {
         ShowWindow(mainWindow, SW_RESTORE);
         SetForegroundWindow(mainWindow);
@@ -386,19 +385,24 @@ void CreateSettingsWindow() {
     std::wstring runtimeVersion = web::GetWebView2RuntimeVersion();
     bool hasRuntime = !runtimeVersion.empty();
     readingStyle = IsRightToLeftLanguage() ? WS_EX_RTLREADING : 0;
-    ReadDisplayScale();
+    displayDpi = place ? place->dpi : SystemDpi();
 
     std::wstring title = GetText(TextKey::SettingsTitle);
     constexpr DWORD style = WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
     const DWORD extendedStyle = WS_EX_DLGMODALFRAME | readingStyle;
-    SIZE size = WindowSizeFor(hasRuntime ? kWideClientSize : kNarrowClientSize, style, extendedStyle);
+    const SIZE client = hasRuntime ? kWideClientSize : kNarrowClientSize;
+    SIZE size = OuterSizeAtDisplayDpi({ToPixels(client.cx), ToPixels(client.cy)}, style, extendedStyle);
+    const POINT at = place ? place->topLeft : POINT{CW_USEDEFAULT, CW_USEDEFAULT};
     if (beforeWindowCreationForTests) beforeWindowCreationForTests();
-    mainWindow = CreateWindowExW(extendedStyle, kWindowClassName, title.c_str(), style, CW_USEDEFAULT, CW_USEDEFAULT,
-                                 size.cx, size.cy, nullptr, nullptr, instanceHandle, nullptr);
+    mainWindow = CreateWindowExW(extendedStyle, kWindowClassName, title.c_str(), style, at.x, at.y, size.cx, size.cy,
+                                 nullptr, nullptr, instanceHandle, nullptr);
     MarkPhase("window created");
     // Without a window there is nothing to build: children without a parent,
     // and fonts sent to every top-level window of the desktop.
     if (!mainWindow) return;
+    // A first window is laid out for the monitor it landed on.
+    if (!place) displayDpi = WindowDpi(mainWindow);
+    FitClientArea(mainWindow, client);
     KeepInsideWorkArea(mainWindow);
     // The old window's controls, the only users of the old font, are gone.
     if (uiFont) DeleteObject(uiFont);
@@ -439,6 +443,6 @@ void CreateSettingsWindow() {
 
     if (hasRuntime) {
         helpView = std::make_unique<web::PageView>();
-        helpView->Start(mainWindow, ToPixels(kHelpViewBounds), web::GetHelpUrl(web::kOverviewTopic), DoNothing);
+        helpView->Start(mainWindow, ToPixels(kHelpViewBounds), web::GetHelpUrl(helpTopic), DoNothing);
     }
 }

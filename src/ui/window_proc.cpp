@@ -11,6 +11,7 @@
 #include "web/web.h"
 
 #include <iterator>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -168,33 +169,75 @@ void OnCancel(HWND window) {
     CloseAndQuit(window);
 }
 
+// A DPI change waiting for its rebuild, and whether the user is dragging or
+// sizing the window, which the rebuild waits for.
+std::optional<WindowPlace> dpiChange;
+bool inMoveLoop = false;
+
+// The control with the keys, or that had them when the window was left.
+int FocusedControlId(HWND window) {
+    HWND focus = GetFocus();
+    return GetDlgCtrlID(focus && IsChild(window, focus) ? focus : focusedControl);
+}
+
 // Once the old window is gone, a rebuild that leaves no window (creation
 // refused, or an exception on the way) must end the process: nothing else
 // would, and a process without a window would keep the single-instance
 // mutex, so every later start would hand over to nothing.
-// The new window goes on where the old one was left: its focus on the
-// language list, its focus shown when the keyboard had shown it.
-void OnRebuild(HWND window) {
+// The new window goes on where the old one was left: at its place, or where
+// Windows suggested for the new DPI; on its page; with its focus shown when
+// the keyboard had shown it, on the language list after a language choice
+// and on the same control after a DPI change.
+void OnRebuild(HWND window, WPARAM reason) {
     MarkPhase("rebuild requested");
+    RECT old{};
+    GetWindowRect(window, &old);
+    WindowPlace place = {{old.left, old.top}, displayDpi};
+    if (reason == kRebuildForDpi) {
+        if (!dpiChange) return;
+        place = *std::exchange(dpiChange, std::nullopt);
+        if (place.dpi == displayDpi) return;  // back on a monitor of the window's own scale
+    }
     ReadControlsIntoSettings(window);
     MarkPhase("controls read back");
     LoadLocaleStrings();
     MarkPhase("texts read");
     const bool focusShown = FocusShown(window);
+    const int page = static_cast<int>(SendDlgItemMessageW(window, IDC_NAVIGATION, LB_GETCURSEL, 0, 0));
+    const int focusId = reason == kRebuildForDpi ? FocusedControlId(window) : IDC_LANGUAGE;
     DestroyWindow(window);
     MarkPhase("old window destroyed");
     Scoped quitWithoutWindow(0, [](int) {
         if (!mainWindow) PostQuitMessage(0);
     });
-    CreateSettingsWindow();
+    CreateSettingsWindow(&place);
     MarkPhase("window ready");
     if (!mainWindow) return;
+    if (page > 0) {
+        SendDlgItemMessageW(mainWindow, IDC_NAVIGATION, LB_SETCURSEL, page, 0);
+        ShowPage(page);
+    }
     if (focusShown) SendMessageW(mainWindow, WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
-    focusedControl = GetDlgItem(mainWindow, IDC_LANGUAGE);
-    if (GetActiveWindow() == mainWindow) SetFocus(focusedControl);
+    focusedControl = GetDlgItem(mainWindow, focusId);
+    if (GetActiveWindow() == mainWindow && focusedControl) SetFocus(focusedControl);
+}
+
+// The window is on a monitor of another scale, or the scale changed: it is
+// built anew for the new DPI at the place Windows suggests, once; while the
+// user still drags it, when the drag ends.
+void OnDpiChanged(HWND window, WPARAM wParam, const RECT& suggested) {
+    const bool posted = dpiChange.has_value();
+    dpiChange = WindowPlace{{suggested.left, suggested.top}, LOWORD(wParam)};
+    if (!posted && !inMoveLoop) PostMessageW(window, kRebuildMessage, kRebuildForDpi, 0);
+}
+
+void OnMoveLoopEnd(HWND window) {
+    inMoveLoop = false;
+    if (dpiChange) PostMessageW(window, kRebuildMessage, kRebuildForDpi, 0);
 }
 
 void OnHelpButton(const wchar_t* topic) {
+    helpTopic = topic;
     if (helpView) helpView->Navigate(web::GetHelpUrl(topic));
 }
 
@@ -299,7 +342,10 @@ LRESULT HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_COMMAND:
         if (OnCommand(window, LOWORD(wParam), HIWORD(wParam))) return 0;
         break;
-    case kRebuildMessage: OnRebuild(window); return 0;
+    case kRebuildMessage: OnRebuild(window, wParam); return 0;
+    case WM_DPICHANGED: OnDpiChanged(window, wParam, *reinterpret_cast<const RECT*>(lParam)); return 0;
+    case WM_ENTERSIZEMOVE: inMoveLoop = true; break;
+    case WM_EXITSIZEMOVE: OnMoveLoopEnd(window); break;
     case DM_GETDEFID: return OnGetDefaultId(window);
     case WM_ACTIVATE: OnActivate(window, wParam); return 0;
     case WM_SETFOCUS: OnActivate(window, WA_ACTIVE); return 0;  // the keys go on to the control that had them

@@ -14,5 +14,6 @@ std::unique_ptr<web::PageView> helpView;
 std::array<std::vector<HWND>, kPageCount> pageControls;
 HWND focusedControl = nullptr;
 int windowLanguageItem = 0;
+const wchar_t* helpTopic = web::kOverviewTopic;
 bool highContrastForTests = false;
 void (*beforeWindowCreationForTests)() = nullptr;

@@ -842,10 +842,35 @@ TEST_F(ProgramTest, EveryHelpButtonShowsItsIconAndOpensItsOwnTopic) {
     EXPECT_EQ(program.Close(window), 0u);
 }
 
+int Lightness(COLORREF c) {
+    return GetRValue(c) + GetGValue(c) + GetBValue(c);
+}
+
+// A themed push button's rounded corners show what lies behind the button
+// (the card, or the footer's background), which is lighter than its edge:
+// a corner darker than the edge shows something else (a black or grey box
+// that the window left there). Empty when every visible one is clean.
+std::string ButtonCornerProblem(const ScreenImage& screen, HWND window) {
+    for (HWND child : Children(window, true)) {
+        wchar_t name[16] = {};
+        GetClassNameW(child, name, 16);
+        const LONG type = GetWindowLongW(child, GWL_STYLE) & BS_TYPEMASK;
+        if (_wcsicmp(name, L"Button") || (type != BS_PUSHBUTTON && type != BS_DEFPUSHBUTTON)) continue;
+        const RECT r = ClientRectOf(child, window);
+        const COLORREF edge = screen.At((r.left + r.right) / 2, r.top);
+        for (POINT corner : {POINT{r.left, r.top}, {r.right - 1, r.top}, {r.left, r.bottom - 1}, {r.right - 1, r.bottom - 1}})
+            if (Lightness(screen.At(corner.x, corner.y)) + 6 < Lightness(edge))
+                return "button " + std::to_string(GetDlgCtrlID(child)) + " has a corner darker than its edge at " +
+                       std::to_string(corner.x) + "," + std::to_string(corner.y);
+    }
+    return {};
+}
+
 // What a page switch must leave on the screen: the page's item selected in
 // the navigation list (a 4-pixel accent bar on blue, white text; the others
 // slate on white), nothing but card white around the page's own controls
-// (no pixel of another page), and no dark boxes behind texts.
+// (no pixel of another page), no dark boxes behind texts, no dark corners
+// around push buttons.
 std::string PageScreenProblem(HWND window, int page) {
     ScreenImage screen(window);
     constexpr COLORREF kAccent = RGB(29, 78, 216);
@@ -884,6 +909,7 @@ std::string PageScreenProblem(HWND window, int page) {
             return "the name of navigation item " + std::to_string(item) + " has " + std::to_string(above) +
                    " pixels above it and " + std::to_string(below) + " below";
     }
+    if (std::string corners = ButtonCornerProblem(screen, window); !corners.empty()) return corners;
     if (page == 0 && screen.Ink(ClientRectOf(Control(window, IDC_LANGUAGE_LABEL), window), true) != RGB(30, 41, 59))
         return "the language label's text is not slate";
     std::vector<RECT> controls;
@@ -1064,3 +1090,61 @@ TEST_F(DisplayScaleTest, TheWholeWindowScalesAndFitsTheScreen) {
 }
 
 }  // namespace
+
+namespace {
+
+// WM_DPICHANGED as Windows sends it when the window is dragged onto a
+// monitor of `dpi`: the new DPI and a rectangle there, the window's size
+// scaled. Windows' own message points into the program's memory, and so
+// does this one's rectangle.
+void SendDpiChange(const RunningProgram& program, HWND window, int dpi, int fromDpi, POINT at) {
+    const SIZE size = OuterSize(window);
+    const RECT suggested = {at.x, at.y, at.x + MulDiv(size.cx, dpi, fromDpi), at.y + MulDiv(size.cy, dpi, fromDpi)};
+    std::unique_ptr<void, decltype(&CloseHandle)> process(
+        OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_WRITE, FALSE, program.ProcessId()), CloseHandle);
+    void* remote = VirtualAllocEx(process.get(), nullptr, sizeof suggested, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+    if (!remote || !WriteProcessMemory(process.get(), remote, &suggested, sizeof suggested, nullptr))
+        StopTest("the suggested rectangle written into the program");
+    Ask(window, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(remote), "the DPI change");
+}
+
+}  // namespace
+
+// Wine gives no monitor a DPI of its own, so the test sends what Windows
+// sends for a drag onto a 150 % monitor and back: each time the window is
+// built anew for that DPI where the rectangle says, laid out and checked as
+// at that display scale, with the edit, the page and the focus kept.
+class MonitorScaleTest : public ProgramTest {};
+
+TEST_F(MonitorScaleTest, AMonitorOfAnotherScaleBuildsTheWindowForIt) {
+    if (!std::getenv("SLATEWASH_SCREEN_SIZE")) GTEST_SKIP() << "run by ctest on a screen that holds the window at 150 %";
+    RunningProgram program(narrow_, appData_.Path());
+    HWND window = program.WaitForWindow();
+    SelectPage(window, 1);
+    Click(window, IDC_TRIM_SPACES);
+    struct RestoreDpi {
+        ~RestoreDpi() { sessionDpi = 96; }
+    } restore;
+    for (auto [dpi, at] : {std::pair{144, POINT{120, 40}}, {96, POINT{60, 30}}}) {
+        SCOPED_TRACE(dpi);
+        SendDpiChange(program, window, dpi, sessionDpi, at);
+        window = program.WaitForWindow(15000, window);
+        sessionDpi = dpi;
+        RECT outer{}, client{};
+        GetWindowRect(window, &outer);
+        GetClientRect(window, &client);
+        EXPECT_EQ(RectText(client), RectText({0, 0, Px(679), Px(665)}));
+        EXPECT_EQ(outer.left, at.x);
+        EXPECT_EQ(outer.top, at.y);
+        EXPECT_EQ(LayoutProblems(window), "");
+        EXPECT_EQ(SettledPageProblem(window, 1), "") << "the page shown before";
+        for (HWND child : Children(window, true)) EXPECT_EQ(ControlProblem(window, child), "");
+        EXPECT_EQ(IsChecked(window, IDC_TRIM_SPACES), !Settings{}.TrimSpaces) << "the edit kept";
+        EXPECT_EQ(ThreadInfo(window).hwndFocus, Control(window, IDC_TRIM_SPACES)) << "the keys kept";
+    }
+    Click(window, IDC_SAVE);
+    EXPECT_EQ(program.WaitForExit(), 0u);
+    Settings saved;
+    saved.TrimSpaces = !saved.TrimSpaces;
+    EXPECT_EQ(ReadBytes(SettingsFile()), ComposeSettingsText(saved, WideToUtf8));
+}

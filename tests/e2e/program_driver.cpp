@@ -495,13 +495,16 @@ bool IsChecked(HWND window, int id) {
     return state == BST_CHECKED;
 }
 
-// The inside of the 13-pixel square at the box's left, vertically centred.
+// The inside of the 13-pixel square at the box's left, vertically centred:
+// the themed glyph's tick is near black, or the theme's blue while the
+// pointer is over the box; an empty box is white inside, or the theme's
+// pale hover colour.
 int GlyphOnScreen(HWND window, int id) {
     RECT box = ClientRectOf(Control(window, id), window);
     const int middle = (box.top + box.bottom) / 2;
     const COLORREF ink = ScreenImage(window).Ink({box.left + 3, middle - 3, box.left + 10, middle + 4}, true);
     const int sum = GetRValue(ink) + GetGValue(ink) + GetBValue(ink);
-    return sum < 3 * 64 ? 1 : sum > 3 * 240 ? 0 : -1;
+    return sum < 3 * 200 ? 1 : sum > 3 * 240 ? 0 : -1;
 }
 
 GUITHREADINFO ThreadInfo(HWND window) {

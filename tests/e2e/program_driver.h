@@ -127,7 +127,7 @@ inline int ComboSelection(HWND window, int id) { return AskControl(window, id, C
 // (a grey, indeterminate one) fails the test.
 bool IsChecked(HWND window, int id);
 // What the glyph of check box `id` shows on the screen: 1 a tick, 0 an empty
-// white square, -1 anything else.
+// square, -1 anything else.
 int GlyphOnScreen(HWND window, int id);
 std::wstring WindowText(HWND window);
 std::wstring ComboSelectionText(HWND window, int id);
