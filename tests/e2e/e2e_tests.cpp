@@ -842,14 +842,26 @@ TEST_F(ProgramTest, EveryHelpButtonShowsItsIconAndOpensItsOwnTopic) {
     EXPECT_EQ(program.Close(window), 0u);
 }
 
-int Lightness(COLORREF c) {
-    return GetRValue(c) + GetGValue(c) + GetBValue(c);
+// Whether `corner` is `edge` laid over `behind` (at some coverage), each
+// channel within 3: the channel in which the two differ most gives the
+// coverage, and the others must follow it.
+bool IsBlendOf(COLORREF corner, COLORREF edge, COLORREF behind) {
+    const int c[] = {GetRValue(corner), GetGValue(corner), GetBValue(corner)};
+    const int e[] = {GetRValue(edge), GetGValue(edge), GetBValue(edge)};
+    const int b[] = {GetRValue(behind), GetGValue(behind), GetBValue(behind)};
+    int most = 0;
+    for (int i = 1; i < 3; ++i) most = std::abs(e[i] - b[i]) > std::abs(e[most] - b[most]) ? i : most;
+    if (e[most] == b[most]) return std::abs(c[0] - b[0]) <= 3 && std::abs(c[1] - b[1]) <= 3 && std::abs(c[2] - b[2]) <= 3;
+    const double cover = double(c[most] - b[most]) / (e[most] - b[most]);
+    for (int i = 0; i < 3; ++i)
+        if (cover < -0.05 || cover > 1.05 || std::abs(b[i] + cover * (e[i] - b[i]) - c[i]) > 3) return false;
+    return true;
 }
 
-// A themed push button's rounded corners show what lies behind the button
-// (the card, or the footer's background), which is lighter than its edge:
-// a corner darker than the edge shows something else (a black or grey box
-// that the window left there). Empty when every visible one is clean.
+// A themed push button's rounded corners show what lies beside the button
+// (the card, or the footer's background) through their edge: no grey or
+// dark box that the window or the theme left there. Empty when every
+// visible one is clean.
 std::string ButtonCornerProblem(const ScreenImage& screen, HWND window) {
     for (HWND child : Children(window, true)) {
         wchar_t name[16] = {};
@@ -857,11 +869,15 @@ std::string ButtonCornerProblem(const ScreenImage& screen, HWND window) {
         const LONG type = GetWindowLongW(child, GWL_STYLE) & BS_TYPEMASK;
         if (_wcsicmp(name, L"Button") || (type != BS_PUSHBUTTON && type != BS_DEFPUSHBUTTON)) continue;
         const RECT r = ClientRectOf(child, window);
-        const COLORREF edge = screen.At((r.left + r.right) / 2, r.top);
+        const COLORREF edge = screen.At((r.left + r.right) / 2, r.top), beside = screen.At(r.left - 1, r.top);
         for (POINT corner : {POINT{r.left, r.top}, {r.right - 1, r.top}, {r.left, r.bottom - 1}, {r.right - 1, r.bottom - 1}})
-            if (Lightness(screen.At(corner.x, corner.y)) + 6 < Lightness(edge))
-                return "button " + std::to_string(GetDlgCtrlID(child)) + " has a corner darker than its edge at " +
-                       std::to_string(corner.x) + "," + std::to_string(corner.y);
+            if (!IsBlendOf(screen.At(corner.x, corner.y), edge, beside)) {
+                char text[128];
+                snprintf(text, sizeof text, "button %d: corner %06lX at %ld,%ld is not its edge %06lX over %06lX",
+                         GetDlgCtrlID(child), static_cast<unsigned long>(screen.At(corner.x, corner.y)), corner.x,
+                         corner.y, static_cast<unsigned long>(edge), static_cast<unsigned long>(beside));
+                return text;
+            }
     }
     return {};
 }
@@ -1113,15 +1129,18 @@ void SendDpiChange(const RunningProgram& program, HWND window, int dpi, int from
 // Wine gives no monitor a DPI of its own, so the test sends what Windows
 // sends for a drag onto a 150 % monitor and back: each time the window is
 // built anew for that DPI where the rectangle says, laid out and checked as
-// at that display scale, with the edit, the page and the focus kept.
+// at that display scale, with the edit, the page, the focus and the help
+// view's topic kept.
 class MonitorScaleTest : public ProgramTest {};
 
 TEST_F(MonitorScaleTest, AMonitorOfAnotherScaleBuildsTheWindowForIt) {
     if (!std::getenv("SLATEWASH_SCREEN_SIZE")) GTEST_SKIP() << "run by ctest on a screen that holds the window at 150 %";
-    RunningProgram program(narrow_, appData_.Path());
+    RunningProgram program(wide_, appData_.Path());
     HWND window = program.WaitForWindow();
     SelectPage(window, 1);
+    Click(window, 3009);  // the tab spaces' help
     Click(window, IDC_TRIM_SPACES);
+    const std::wstring topic = L"https://www.korvenda.com/slatewash/help/en/tab-spaces/?view=app";
     struct RestoreDpi {
         ~RestoreDpi() { sessionDpi = 96; }
     } restore;
@@ -1133,7 +1152,7 @@ TEST_F(MonitorScaleTest, AMonitorOfAnotherScaleBuildsTheWindowForIt) {
         RECT outer{}, client{};
         GetWindowRect(window, &outer);
         GetClientRect(window, &client);
-        EXPECT_EQ(RectText(client), RectText({0, 0, Px(679), Px(665)}));
+        EXPECT_EQ(RectText(client), RectText({0, 0, Px(1219), Px(665)}));
         EXPECT_EQ(outer.left, at.x);
         EXPECT_EQ(outer.top, at.y);
         EXPECT_EQ(LayoutProblems(window), "");
@@ -1141,6 +1160,10 @@ TEST_F(MonitorScaleTest, AMonitorOfAnotherScaleBuildsTheWindowForIt) {
         for (HWND child : Children(window, true)) EXPECT_EQ(ControlProblem(window, child), "");
         EXPECT_EQ(IsChecked(window, IDC_TRIM_SPACES), !Settings{}.TrimSpaces) << "the edit kept";
         EXPECT_EQ(ThreadInfo(window).hwndFocus, Control(window, IDC_TRIM_SPACES)) << "the keys kept";
+        HWND view = nullptr;
+        EXPECT_TRUE(PumpUntil([&] { return (view = FindWindowExW(window, nullptr, L"FakeWebView2", nullptr)) && WindowText(view) == topic; }, 10000))
+            << "the help topic kept";
+        EXPECT_EQ(RectText(ClientRectOf(view, window)), RectText({Px(675), Px(10), Px(1205), Px(580)}));
     }
     Click(window, IDC_SAVE);
     EXPECT_EQ(program.WaitForExit(), 0u);
