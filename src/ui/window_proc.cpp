@@ -194,7 +194,9 @@ void OnRebuild(HWND window, WPARAM reason) {
     GetWindowRect(window, &old);
     WindowPlace place = {{old.left, old.top}, displayDpi};
     if (reason == kRebuildForDpi) {
-        if (!dpiChange) return;
+        // A warning is open and owned by the window: built anew once it is
+        // answered and the window enabled again (WM_ENABLE).
+        if (!dpiChange || !IsWindowEnabled(window)) return;
         place = *std::exchange(dpiChange, std::nullopt);
         if (place.dpi == displayDpi) return;  // back on a monitor of the window's own scale
     }
@@ -346,6 +348,9 @@ LRESULT HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_DPICHANGED: OnDpiChanged(window, wParam, *reinterpret_cast<const RECT*>(lParam)); return 0;
     case WM_ENTERSIZEMOVE: inMoveLoop = true; break;
     case WM_EXITSIZEMOVE: OnMoveLoopEnd(window); break;
+    case WM_ENABLE:
+        if (wParam && dpiChange) PostMessageW(window, kRebuildMessage, kRebuildForDpi, 0);
+        break;
     case DM_GETDEFID: return OnGetDefaultId(window);
     case WM_ACTIVATE: OnActivate(window, wParam); return 0;
     case WM_SETFOCUS: OnActivate(window, WA_ACTIVE); return 0;  // the keys go on to the control that had them

@@ -1165,9 +1165,20 @@ TEST_F(MonitorScaleTest, AMonitorOfAnotherScaleBuildsTheWindowForIt) {
             << "the help topic kept";
         EXPECT_EQ(RectText(ClientRectOf(view, window)), RectText({Px(675), Px(10), Px(1205), Px(580)}));
     }
+    // A change while a warning waits on the window: built anew once it is answered.
+    SelectPage(window, 0);
+    for (int id : {IDC_HOTKEY_CTRL, IDC_HOTKEY_SHIFT}) Click(window, id);
+    Click(window, IDC_SAVE);
+    MessageBoxSeen warning = SeeMessageBox(program, window);
+    SendDpiChange(program, window, 144, 96, {120, 40});
+    EXPECT_FALSE(PumpUntil([&] { return !IsWindow(window); }, 500)) << "built anew under its warning";
+    ClickBoxButton(warning.box, IDOK);
+    window = program.WaitForWindow(15000, window);
+    Click(window, IDC_HOTKEY_CTRL);
     Click(window, IDC_SAVE);
     EXPECT_EQ(program.WaitForExit(), 0u);
     Settings saved;
     saved.TrimSpaces = !saved.TrimSpaces;
+    saved.HotkeyShift = false;
     EXPECT_EQ(ReadBytes(SettingsFile()), ComposeSettingsText(saved, WideToUtf8));
 }
