@@ -67,12 +67,19 @@ void AddStatic(const Builder& b, int page, int id, const std::wstring& text, con
     AddToPage(page, CreateControl(b.parent, L"STATIC", text, 0, pixels, id));
 }
 
-// Pixels of a text `width` pixels wide, at least `minimumHeight` (96 DPI).
-int MeasureTextHeight(const std::wstring& text, int width, HFONT font, int minimumHeight) {
+// The rectangle DrawText gives `text` in `font`, `width` pixels wide (0: as
+// wide as one line of it), drawn with `format`.
+RECT MeasureText(const std::wstring& text, int width, HFONT font, UINT format) {
     Scoped screen(GetDC(nullptr), [](HDC dc) { ReleaseDC(nullptr, dc); });
     Scoped selection(SelectObject(screen.Get(), font), [&](HGDIOBJ old) { SelectObject(screen.Get(), old); });
     RECT rect = {0, 0, width, 0};
-    DrawTextW(screen.Get(), text.c_str(), -1, &rect, DT_WORDBREAK | DT_CALCRECT | DT_NOPREFIX);
+    DrawTextW(screen.Get(), text.c_str(), -1, &rect, format | DT_CALCRECT | DT_NOPREFIX);
+    return rect;
+}
+
+// Pixels of a text `width` pixels wide, at least `minimumHeight` (96 DPI).
+int MeasureTextHeight(const std::wstring& text, int width, HFONT font, int minimumHeight) {
+    const RECT rect = MeasureText(text, width, font, DT_WORDBREAK);
     return std::max(ToPixels(minimumHeight), static_cast<int>(rect.bottom - rect.top) + ToPixels(kTextPadding));
 }
 
@@ -232,10 +239,7 @@ void BuildVersionPage(const Builder& b) {
 // never past the page list's card.
 void CreateRestoreDefaultsButton(const Builder& b) {
     const std::wstring caption = GetText(TextKey::RestoreDefaults);
-    Scoped screen(GetDC(nullptr), [](HDC dc) { ReleaseDC(nullptr, dc); });
-    Scoped selection(SelectObject(screen.Get(), b.font), [&](HGDIOBJ old) { SelectObject(screen.Get(), old); });
-    RECT text = {};
-    DrawTextW(screen.Get(), caption.c_str(), -1, &text, DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
+    const RECT text = MeasureText(caption, 0, b.font, DT_SINGLELINE);
     const Place place = At(0, kRestoreDefaultsPlace);
     const int right = place.x + place.width, leftmost = ToPixels(kPageArea.left);
     const int width = std::min(std::max<int>(place.width, text.right + ToPixels(kButtonTextMargin)), right - leftmost);

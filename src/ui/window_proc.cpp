@@ -224,18 +224,18 @@ void OnRebuild(HWND window, WPARAM reason) {
     if (GetActiveWindow() == mainWindow && focusedControl) SetFocus(focusedControl);
 }
 
+// A waiting DPI change is built once the user has let go of the window; a
+// second request finds nothing waiting and builds nothing.
+void RebuildForDpiUnlessDragged(HWND window) {
+    if (dpiChange && !inMoveLoop) PostMessageW(window, kRebuildMessage, kRebuildForDpi, 0);
+}
+
 // The window is on a monitor of another scale, or the scale changed: it is
 // built anew for the new DPI at the place Windows suggests, once; while the
 // user still drags it, when the drag ends.
 void OnDpiChanged(HWND window, WPARAM wParam, const RECT& suggested) {
-    const bool posted = dpiChange.has_value();
     dpiChange = WindowPlace{{suggested.left, suggested.top}, LOWORD(wParam)};
-    if (!posted && !inMoveLoop) PostMessageW(window, kRebuildMessage, kRebuildForDpi, 0);
-}
-
-void OnMoveLoopEnd(HWND window) {
-    inMoveLoop = false;
-    if (dpiChange) PostMessageW(window, kRebuildMessage, kRebuildForDpi, 0);
+    RebuildForDpiUnlessDragged(window);
 }
 
 void OnHelpButton(const wchar_t* topic) {
@@ -347,9 +347,12 @@ LRESULT HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     case kRebuildMessage: OnRebuild(window, wParam); return 0;
     case WM_DPICHANGED: OnDpiChanged(window, wParam, *reinterpret_cast<const RECT*>(lParam)); return 0;
     case WM_ENTERSIZEMOVE: inMoveLoop = true; break;
-    case WM_EXITSIZEMOVE: OnMoveLoopEnd(window); break;
-    case WM_ENABLE:
-        if (wParam && dpiChange) PostMessageW(window, kRebuildMessage, kRebuildForDpi, 0);
+    case WM_EXITSIZEMOVE:
+        inMoveLoop = false;
+        RebuildForDpiUnlessDragged(window);
+        break;
+    case WM_ENABLE:  // a warning answered
+        if (wParam) RebuildForDpiUnlessDragged(window);
         break;
     case DM_GETDEFID: return OnGetDefaultId(window);
     case WM_ACTIVATE: OnActivate(window, wParam); return 0;
